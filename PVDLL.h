@@ -1,0 +1,16 @@
+// PVDLL: the shared library of Launchora. The product's modules include this
+// header alone and link the import library.
+#pragma once
+
+#include "entry/PVDLLApi.h"
+#include "entry/LibraryEntry.h"
+#include "entry/ProductInfo.h"
+#include "entry/ShellSubclass.h"
+
+#include "text/StrFormat.h"
+#include "text/StrUnits.h"
+#include "text/ZnList.h"
+
+#include "threads/CritSec.h"
+#include "progress/ProgressEx.h"
+#include "ui/window/ZnWaitCursor.h"

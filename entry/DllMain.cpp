@@ -1,0 +1,42 @@
+// The library's entry routine: records the module handle, prepares window
+// subclassing and registers the library's own module record.
+#include <windows.h>
+
+#include "entry/LibraryEntry.h"
+#include "entry/ProductInfo.h"
+#include "entry/ShellSubclass.h"
+
+HINSTANCE hiDLL = nullptr;
+
+namespace {
+
+// Attaches not yet balanced by a detach.
+int attachCount = 0;
+AppInstance* libraryApp = nullptr;
+
+} // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
+{
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        hiDLL = module;
+        DisableThreadLibraryCalls(module);
+        ShellSubclass::Initialize(16, L"SMNU");
+        if (attachCount == 0) {
+            libraryApp = new AppInstance(hiDLL, nullptr);
+            libraryApp->SetAppRootKey(PVDLL_PRODUCT_ROOT_KEY);
+        }
+        ++attachCount;
+        break;
+    case DLL_PROCESS_DETACH:
+        if (--attachCount == 0) {
+            delete libraryApp;
+            libraryApp = nullptr;
+        }
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}

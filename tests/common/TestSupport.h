@@ -1,0 +1,45 @@
+// Helpers shared by the test executables.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Guards a test that enters a modal loop (a menu, a dialog, a pumping wait).
+// When the budget runs out before the guard is destroyed, a thread timer on
+// the guarded thread closes the thread's menu and dialogs, posts WM_QUIT
+// and fails the test, so a stuck loop fails instead of hanging the run.
+class ModalWatchdog {
+public:
+    explicit ModalWatchdog(UINT budgetMs = 10000);
+    ~ModalWatchdog();
+    ModalWatchdog(const ModalWatchdog&) = delete;
+    ModalWatchdog& operator=(const ModalWatchdog&) = delete;
+
+    bool Fired() const { return fired; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+
+    UINT_PTR timer;
+    bool fired = false;
+};
+
+// The folder of the running test executable (where PVDLL.dll lies too).
+std::wstring ModuleFolder();
+
+// A fresh, empty folder below the prefix's temp folder, removed with
+// everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::wstring& Path() const { return path; }
+    std::wstring operator/(const std::wstring& name) const { return path + L"\\" + name; }
+
+private:
+    std::wstring path;
+};

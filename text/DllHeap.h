@@ -1,0 +1,17 @@
+// The heap behind every block the library allocates and may hand out
+// (nodes, string copies, buffers). One heap for all of them is what lets
+// FreeDllBuf release any such block, whichever module holds it.
+// Internal to the library.
+#pragma once
+
+#include <cstddef>
+
+namespace DllHeap {
+
+// Running out of memory raises the platform's out-of-memory exception
+// (STATUS_NO_MEMORY) instead of returning null.
+void* Alloc(size_t bytes);
+void* AllocZero(size_t bytes);
+void Free(void* block);
+
+} // namespace DllHeap
