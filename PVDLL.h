@@ -7,6 +7,7 @@
 #include "entry/ProductInfo.h"
 #include "entry/ShellSubclass.h"
 
+#include "text/ResStr.h"
 #include "text/StrFormat.h"
 #include "text/StrUnits.h"
 #include "text/ZnList.h"

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "PVDLL.h"
+
+namespace {
+
+std::vector<std::pair<WPARAM, LPARAM>> received;
+
+LRESULT CALLBACK ListenerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == GetCompanyMessage()) {
+        received.emplace_back(wParam, lParam);
+        return 42;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// A top-level window of the product that listens for the company message.
+class Listener {
+public:
+    Listener()
+    {
+        static ATOM atom = [] {
+            WNDCLASSW wc = {};
+            wc.lpfnWndProc = ListenerProc;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"PVDLLCompanyListener";
+            return RegisterClassW(&wc);
+        }();
+        received.clear();
+        hwnd = CreateWindowExW(0, MAKEINTATOM(atom), L"listener", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+    ~Listener() { DestroyWindow(hwnd); }
+    HWND hwnd;
+};
+
+void PumpPosted()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+}
+
+class CountingProgress : public ProgressEx {
+public:
+    void DoStepIt() override { ++steps; }
+    void DoSetPos(int) override {}
+    void DoSetRange(int, int) override {}
+    void ProcessAllMessages() override {}
+    int steps = 0;
+};
+
+} // namespace
+
+TEST(CompanyMessage, IsTheRegisteredCorvennaMessage)
+{
+    EXPECT_EQ(GetCompanyMessage(), RegisterWindowMessageW(L"CorvennaMessage"));
+    EXPECT_GE(GetCompanyMessage(), 0xC000u);
+}
+
+TEST(CompanyMessage, SendAndPostReachTheWindow)
+{
+    Listener listener;
+    EXPECT_EQ(GetMyProductInfo()->SendMyMessage(listener.hwnd, 3, 4), 42);
+    EXPECT_EQ(SendMyCompanyMsg(listener.hwnd, 5, 6), 42);
+    EXPECT_TRUE(GetMyProductInfo()->PostMyMessage(listener.hwnd, 7, 8));
+    EXPECT_TRUE(PostMyCompanyMsg(listener.hwnd, 9, 10));
+    PumpPosted();
+    std::vector<std::pair<WPARAM, LPARAM>> expected = {{3, 4}, {5, 6}, {7, 8}, {9, 10}};
+    EXPECT_EQ(received, expected);
+}
+
+TEST(CompanyMessage, FreeFunctionsIgnoreANullWindow)
+{
+    Listener listener;
+    EXPECT_EQ(SendMyCompanyMsg(nullptr, 1, 2), 0);
+    EXPECT_FALSE(PostMyCompanyMsg(nullptr, 1, 2));
+    PumpPosted();
+    EXPECT_TRUE(received.empty());
+}
+
+TEST(CompanyMessage, ShutDownBroadcastsBothCodesThenStepsEachSecond)
+{
+    Listener listener;
+    CountingProgress progress;
+    GetMyProductInfo()->ShutDownMyModules(nullptr, &progress, 1);
+    PumpPosted();
+    std::vector<std::pair<WPARAM, LPARAM>> expected = {{1, 21301}, {16, 21301}};
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(progress.steps, 1);
+}

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "PVDLL.h"
+
+namespace {
+
+constexpr UINT probeMessage = WM_APP + 7;
+
+LRESULT CALLBACK PlainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == probeMessage)
+        return 1;  // the window's own answer
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+HWND CreatePlainWindow()
+{
+    static ATOM atom = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = PlainWndProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"PVDLLSubclassProbe";
+        return RegisterClassW(&wc);
+    }();
+    return CreateWindowExW(0, MAKEINTATOM(atom), L"probe", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+// Records what reaches it and adds 10 to the window's answer to the probe.
+class RecordingSubclasser : public ShellSubclasser {
+public:
+    LRESULT OnWndMsg(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        seen.push_back(msg);
+        LRESULT result = ShellSubclasser::OnWndMsg(window, msg, wParam, lParam);
+        return msg == probeMessage ? result + 10 : result;
+    }
+    bool Saw(UINT msg) const
+    {
+        for (UINT m : seen)
+            if (m == msg)
+                return true;
+        return false;
+    }
+    std::vector<UINT> seen;
+};
+
+// Runs a test body with the subclass facility in the given state and puts
+// the process back in its ready state afterwards.
+class ShellSubclassPath : public testing::Test {
+protected:
+    void UseComctl()
+    {
+        LoadLibraryW(L"comctl32.dll");
+        ShellSubclass::ReInitialize();
+        ASSERT_EQ(ShellSubclass::IsReady(), 1);
+    }
+    void UseFallback() { ShellSubclass::subclassState = 0; }
+    void TearDown() override { ShellSubclass::ReInitialize(); }
+};
+
+} // namespace
+
+TEST_F(ShellSubclassPath, InitializedAtAttachWithTheLibrarysIdAndProperty)
+{
+    EXPECT_EQ(ShellSubclass::subclassId, 16u);
+    EXPECT_STREQ(ShellSubclass::propName, L"SMNU");
+}
+
+TEST_F(ShellSubclassPath, ComctlPathRoutesMessagesAndUnhooksOnDestroy)
+{
+    UseComctl();
+    HWND hwnd = CreatePlainWindow();
+    RecordingSubclasser sub;
+    ASSERT_EQ(sub.Subclass(hwnd), 1);
+    EXPECT_EQ(sub.GetHwnd(), hwnd);
+    EXPECT_EQ(GetPropW(hwnd, L"SMNU"), nullptr);
+    EXPECT_EQ(SendMessageW(hwnd, probeMessage, 0, 0), 11);
+
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(sub.Saw(WM_NCDESTROY));
+    EXPECT_EQ(sub.GetHwnd(), nullptr);
+}
+
+TEST_F(ShellSubclassPath, ComctlPathUnsubclassRestoresTheWindow)
+{
+    UseComctl();
+    HWND hwnd = CreatePlainWindow();
+    RecordingSubclasser sub;
+    ASSERT_EQ(sub.Subclass(hwnd), 1);
+    EXPECT_EQ(sub.Unsubclass(), 1);
+    EXPECT_EQ(SendMessageW(hwnd, probeMessage, 0, 0), 1);
+    EXPECT_FALSE(sub.Saw(probeMessage));
+    DestroyWindow(hwnd);
+}
+
+TEST_F(ShellSubclassPath, FallbackPathUsesThePropertyAndWindowProcedure)
+{
+    UseFallback();
+    HWND hwnd = CreatePlainWindow();
+    LONG_PTR original = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+    RecordingSubclasser sub;
+    ASSERT_EQ(sub.Subclass(hwnd), 1);
+    EXPECT_EQ(GetPropW(hwnd, L"SMNU"), &sub);
+    EXPECT_NE(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), original);
+    EXPECT_EQ(SendMessageW(hwnd, probeMessage, 0, 0), 11);
+
+    EXPECT_EQ(sub.Unsubclass(), 1);
+    EXPECT_EQ(GetPropW(hwnd, L"SMNU"), nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), original);
+    EXPECT_EQ(sub.Unsubclass(), 0);  // nothing left to undo
+    DestroyWindow(hwnd);
+}
+
+TEST_F(ShellSubclassPath, FallbackRefusesAWindowThatAlreadyCarriesTheProperty)
+{
+    UseFallback();
+    HWND hwnd = CreatePlainWindow();
+    RecordingSubclasser first;
+    RecordingSubclasser second;
+    ASSERT_EQ(first.Subclass(hwnd), 1);
+    LONG_PTR hooked = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+    EXPECT_EQ(second.Subclass(hwnd), 0);
+    EXPECT_EQ(GetPropW(hwnd, L"SMNU"), &first);
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), hooked);
+    EXPECT_EQ(second.GetHwnd(), nullptr);
+    DestroyWindow(hwnd);
+}
+
+TEST_F(ShellSubclassPath, FallbackUnhooksOnDestroy)
+{
+    UseFallback();
+    HWND hwnd = CreatePlainWindow();
+    RecordingSubclasser sub;
+    ASSERT_EQ(sub.Subclass(hwnd), 1);
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(sub.Saw(WM_NCDESTROY));
+    EXPECT_EQ(sub.GetHwnd(), nullptr);
+}

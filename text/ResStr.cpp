@@ -1,0 +1,105 @@
+#include "text/ResStr.h"
+
+#include "entry/ProductInfo.h"
+#include "text/DllHeap.h"
+#include "text/StrFormat.h"
+
+namespace {
+
+constexpr int workAreaSize = 1024;
+
+// Reads string id into out (workAreaSize characters); "" when there is none.
+void LoadFromTable(short id, HINSTANCE module, wchar_t* out)
+{
+    out[0] = L'\0';
+    if (id == 0)
+        return;
+    GetMyProductInfo()->ConvertResourceId(id, module);
+    if (LoadStringW(module, static_cast<unsigned short>(id), out, workAreaSize) <= 0)
+        out[0] = L'\0';
+}
+
+} // namespace
+
+ResStr::ResStr(short id, HINSTANCE module, int flag) : psz(nullptr)
+{
+    Load(id, module, flag);
+}
+
+ResStr::~ResStr()
+{
+    Empty();
+}
+
+ResStr::ResStr(ResStr&& other) noexcept : psz(other.psz)
+{
+    other.psz = nullptr;
+}
+
+ResStr& ResStr::operator=(ResStr&& other) noexcept
+{
+    if (this != &other) {
+        Empty();
+        psz = other.psz;
+        other.psz = nullptr;
+    }
+    return *this;
+}
+
+void ResStr::Empty()
+{
+    DllHeap::Free(psz);
+    psz = nullptr;
+}
+
+void ResStr::Hold(const wchar_t* text)
+{
+    Empty();
+    if (text && text[0]) {
+        size_t bytes = (lstrlenW(text) + 1) * sizeof(wchar_t);
+        psz = static_cast<wchar_t*>(DllHeap::Alloc(bytes));
+        CopyMemory(psz, text, bytes);
+    }
+}
+
+const wchar_t* ResStr::Load(short id, HINSTANCE module, int)
+{
+    wchar_t text[workAreaSize];
+    LoadFromTable(id, module, text);
+    Hold(text);
+    return *this;
+}
+
+const wchar_t* ResStr::Load(int id, HINSTANCE module, int flag)
+{
+    return Load(static_cast<short>(id), module, flag);
+}
+
+const wchar_t* ResStr::Load(unsigned id, HINSTANCE module, int flag)
+{
+    return Load(static_cast<short>(id), module, flag);
+}
+
+ResStrFmt::ResStrFmt(short id, ...)
+{
+    va_list args;
+    va_start(args, id);
+    Format(id, nullptr, args);
+    va_end(args);
+}
+
+ResStrFmt::ResStrFmt(short id, HINSTANCE module, char* args)
+{
+    Format(id, module, args);
+}
+
+void ResStrFmt::Format(short id, HINSTANCE module, va_list args)
+{
+    wchar_t format[workAreaSize];
+    LoadFromTable(id, module, format);
+    if (!format[0])
+        return;
+    wchar_t text[workAreaSize];
+    StrFormatV(text, workAreaSize, format, args);
+    Hold(text[0] ? text : format);
+}
