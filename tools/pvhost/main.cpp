@@ -1,20 +1,88 @@
-// pvhost: a small start-menu host. It loads PVDLL.dll as the shell's host
-// does and uses the library's services the way the product's modules do.
+// pvhost: a small start-menu host. It loads PVDLL.dll with LoadLibraryW as
+// the shell's host does, finds the plain exports with GetProcAddress, and
+// uses the framework through the import library as the product's modules do.
+//
+//   pvhost [identity]     the product identity and a few text services
 #include <windows.h>
 
-#include <cstdio>
+#include <cstdarg>
 
 #include "PVDLL.h"
 
-int wmain(int, wchar_t**)
+namespace {
+
+// Writes UTF-8 to standard output, whatever it is (console, pipe, file).
+void Print(const wchar_t* fmt, ...)
+{
+    wchar_t text[2048];
+    va_list args;
+    va_start(args, fmt);
+    StrFormatV(text, 2048, fmt, args);
+    va_end(args);
+    char utf8[6144];
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    DWORD written;
+    if (bytes > 1)
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8, bytes - 1, &written, nullptr);
+}
+
+void ShowIdentity()
+{
+    ProductInfo* product = GetMyProductInfo();
+    Print(L"Product         %s (id %u, store id \"%s\")\n", product->GetName(), product->GetID(),
+          product->GetStoreID());
+    Print(L"Version         %s | %s | %s\n", product->GetVersionStr(), product->GetVersionStrLong(0),
+          product->GetVersionStrRev(0));
+    Print(L"Version numbers 0x%08X, 0x%016I64X\n", product->GetVersionNum(), product->GetVersionQWORD());
+    Print(L"Revision        %s (%u), release month %u\n", product->GetRevisionStr(), product->GetRevisionNum(),
+          product->GetReleaseMonth());
+    Print(L"Edition         \"%s\", arch \"%s\", %s, (c) %s\n", product->GetEditionShort(), product->GetArch(),
+          product->GetForOS(), product->GetCopyrightYear());
+    wchar_t title[128];
+    Print(L"Title           \"%s\"\n", product->MakeTitleLong(title, 128));
+    Print(L"Root key        %s\n", product->GetAppRootKey());
+    Print(L"Component       %s\n", product->GetComponent());
+    Print(L"App instance    %p (PVDLL.dll is %p)\n", product->GetAppInstance(), hiDLL);
+
+    short id = static_cast<short>(product->GetIconID());
+    HINSTANCE instance = nullptr;
+    product->ConvertResourceId(id, instance);
+    HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(id));
+    Print(L"Icon            %d -> id %d in %p, %s\n", product->GetIconID(), id, instance,
+          icon ? L"loaded" : L"missing");
+    Print(L"Library text    \"%s\"\n", static_cast<const wchar_t*>(ResStr(-20102)));
+}
+
+void ShowTextServices()
+{
+    wchar_t text[64];
+    SizeToStr(text, 64, 1536, 0);
+    Print(L"SizeToStr       1536 bytes -> %s\n", text);
+    SizeToStr(text, 64, 5ULL << 30, 1);
+    Print(L"                5 GiB -> %s\n", text);
+    GetTextRemaining(3661, text, 64, 1);
+    Print(L"Time remaining  3661 s -> %s\n", text);
+    Print(L"Current time    %u s since 1995-12-26\n", GetCurTime());
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
 {
     HMODULE library = LoadLibraryW(L"PVDLL.dll");
     if (!library) {
-        fwprintf(stderr, L"pvhost: cannot load PVDLL.dll (error %lu)\n", GetLastError());
+        Print(L"pvhost: cannot load PVDLL.dll (error %lu)\n", GetLastError());
         return 1;
     }
-    ProductInfo* product = GetMyProductInfo();
-    wprintf(L"%ls %ls\n", product->GetName(), product->GetVersionStrRev(0));
+    const wchar_t* command = argc > 1 ? argv[1] : L"identity";
+    int status = 0;
+    if (lstrcmpiW(command, L"identity") == 0) {
+        ShowIdentity();
+        ShowTextServices();
+    } else {
+        Print(L"usage: pvhost [identity]\n");
+        status = 2;
+    }
     FreeLibrary(library);
-    return 0;
+    return status;
 }
