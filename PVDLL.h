@@ -7,6 +7,8 @@
 #include "entry/ProductInfo.h"
 #include "entry/ShellSubclass.h"
 
+#include "storage/RegKey.h"
+
 #include "text/ResStr.h"
 #include "text/StrFormat.h"
 #include "text/StrUnits.h"
