@@ -8,6 +8,7 @@
 #include "entry/ShellSubclass.h"
 
 #include "storage/RegKey.h"
+#include "storage/ZnOpts.h"
 
 #include "text/ResStr.h"
 #include "text/StrFormat.h"
