@@ -9,6 +9,7 @@
 
 #include "text/StrFormat.h"
 #include "text/StrUnits.h"
+#include "text/ZnBuf.h"
 #include "text/ZnList.h"
 
 #include "threads/CritSec.h"
