@@ -7,7 +7,9 @@
 #include "entry/ProductInfo.h"
 #include "entry/ShellSubclass.h"
 
+#include "text/StrConvert.h"
 #include "text/StrFormat.h"
+#include "text/StrFunc.h"
 #include "text/StrUnits.h"
 #include "text/ZnBuf.h"
 #include "text/ZnList.h"
