@@ -7,13 +7,16 @@
 #include "entry/ProductInfo.h"
 #include "entry/ShellSubclass.h"
 
+#include "text/ResStr.h"
+#include "text/StrConvert.h"
+#include "text/StrFormat.h"
+#include "text/StrFunc.h"
+#include "text/StrUnits.h"
+#include "text/ZnBuf.h"
+#include "text/ZnList.h"
+
 #include "storage/RegKey.h"
 #include "storage/ZnOpts.h"
-
-#include "text/ResStr.h"
-#include "text/StrFormat.h"
-#include "text/StrUnits.h"
-#include "text/ZnList.h"
 
 #include "threads/CritSec.h"
 #include "progress/ProgressEx.h"
