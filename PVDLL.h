@@ -8,6 +8,7 @@
 #include "entry/ShellSubclass.h"
 
 #include "text/StrFormat.h"
+#include "text/StrHex.h"
 #include "text/StrUnits.h"
 #include "text/ZnList.h"
 
