@@ -7,6 +7,8 @@
 #include "entry/ProductInfo.h"
 #include "entry/ShellSubclass.h"
 
+#include "text/Digest.h"
+#include "text/SHA1.h"
 #include "text/StrFormat.h"
 #include "text/StrHex.h"
 #include "text/StrUnits.h"
