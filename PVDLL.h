@@ -7,10 +7,13 @@
 #include "entry/ProductInfo.h"
 #include "entry/ShellSubclass.h"
 
+#include "text/Digest.h"
 #include "text/ResStr.h"
+#include "text/SHA1.h"
 #include "text/StrConvert.h"
 #include "text/StrFormat.h"
 #include "text/StrFunc.h"
+#include "text/StrHex.h"
 #include "text/StrUnits.h"
 #include "text/ZnBuf.h"
 #include "text/ZnList.h"
