@@ -53,6 +53,33 @@ void ShowIdentity()
     Print(L"Library text    \"%s\"\n", static_cast<const wchar_t*>(ResStr(-20102)));
 }
 
+// The plain exports are what a host outside the framework finds by name.
+void ShowDigests(HMODULE library)
+{
+    typedef void(__cdecl * Sha1CalcFn)(unsigned char*, const void*, unsigned);
+    auto sha1Calc = reinterpret_cast<Sha1CalcFn>(reinterpret_cast<void*>(GetProcAddress(library, "SHA1_Calc")));
+    if (!sha1Calc) {
+        Print(L"SHA1_Calc       not exported!\n");
+        return;
+    }
+    unsigned char digest[20];
+    sha1Calc(digest, "abc", 3);
+    wchar_t hex[41];
+    BinToHex(hex, 41, digest, 20);
+    Print(L"SHA1_Calc       \"abc\" -> %s\n", hex);
+
+    unsigned char md5[16];
+    CalcMD5(md5, "abc", 3);
+    BinToHex(hex, 41, md5, 16);
+    Print(L"CalcMD5         \"abc\" -> %s\n", hex);
+    Print(L"CRC32           \"123456789\" -> %08X\n", CRC32("123456789", 9));
+
+    const unsigned char bytes[] = {1, 2, 3, 0xFF};
+    wchar_t base64[16];
+    BinToBase64FS(base64, 16, bytes, 4);
+    Print(L"BinToBase64FS   01 02 03 FF -> %s\n", base64);
+}
+
 void ShowTextServices()
 {
     wchar_t text[64];
@@ -63,6 +90,12 @@ void ShowTextServices()
     GetTextRemaining(3661, text, 64, 1);
     Print(L"Time remaining  3661 s -> %s\n", text);
     Print(L"Current time    %u s since 1995-12-26\n", GetCurTime());
+
+    wchar_t line[] = L"  Launchora  ";
+    StrTrimW(line);
+    Print(L"StrTrimW        \"  Launchora  \" -> \"%s\"\n", line);
+    wchar_t tokens[] = L"about;help;check4updates";
+    Print(L"GetToken        item 2 of \"%s\" -> %s\n", tokens, GetToken(tokens, L";", 2));
 }
 
 } // namespace
@@ -79,6 +112,7 @@ int wmain(int argc, wchar_t** argv)
     if (lstrcmpiW(command, L"identity") == 0) {
         ShowIdentity();
         ShowTextServices();
+        ShowDigests(library);
     } else {
         Print(L"usage: pvhost [identity]\n");
         status = 2;
