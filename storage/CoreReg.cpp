@@ -31,16 +31,21 @@ int CoreReg::Open(CoreRegBranch branchToUse, const wchar_t* path, int write)
 {
     Close();
     branch = branchToUse;
+    BOOL ignoreUser = branch == branchMachine;
+    // The key is made in the branch that will be written first, so that
+    // the user-specific handle finds it there.
+    if (write) {
+        HKEY made = nullptr;
+        if (RegCreateKeyExW(ignoreUser ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_WRITE,
+                            nullptr, &made, nullptr) != ERROR_SUCCESS)
+            return 0;
+        RegCloseKey(made);
+    }
     HUSKEY key = nullptr;
     REGSAM access = write ? KEY_READ | KEY_WRITE : KEY_READ;
-    BOOL ignoreUser = branch == branchMachine;
-    LONG status = write ? SHRegCreateUSKeyW(path, access, nullptr, &key,
-                                            ignoreUser ? SHREGSET_FORCE_HKLM : SHREGSET_FORCE_HKCU)
-                        : SHRegOpenUSKeyW(path, access, nullptr, &key, ignoreUser);
-    // Some shells only open: fall back to that for existing keys.
-    if (status != ERROR_SUCCESS && write)
-        status = SHRegOpenUSKeyW(path, access, nullptr, &key, ignoreUser);
-    hKey = status == ERROR_SUCCESS ? key : nullptr;
+    if (SHRegOpenUSKeyW(path, access, nullptr, &key, ignoreUser) != ERROR_SUCCESS)
+        key = nullptr;
+    hKey = key;
     return hKey != nullptr;
 }
 

@@ -35,9 +35,10 @@ public:
     void SetAll(unsigned value) { dwOpts = value; }
     unsigned GetAll() const { return dwOpts; }
     unsigned* GetPtrAll() { return &dwOpts; }
-    // Safe through a null object, which reads as all options off.
-    operator unsigned int() const { return this ? dwOpts : 0; }
-    operator unsigned long() const { return this ? dwOpts : 0; }
+    operator unsigned int() const { return dwOpts; }
+    operator unsigned long() const { return dwOpts; }
+    // The word of a set that may be missing: all options off without one.
+    static unsigned WordOf(const ZnOpts* opts) { return opts ? opts->dwOpts : 0; }
 
 protected:
     unsigned dwOpts;
@@ -64,8 +65,8 @@ public:
     void SetAll(unsigned value) { pOpts->SetAll(value); }
     unsigned GetAll() const { return pOpts->GetAll(); }
     unsigned* GetPtrAll() { return pOpts->GetPtrAll(); }
-    operator unsigned int() const { return this && pOpts ? pOpts->GetAll() : 0; }
-    operator unsigned long() const { return this && pOpts ? pOpts->GetAll() : 0; }
+    operator unsigned int() const { return ZnOpts::WordOf(pOpts); }
+    operator unsigned long() const { return ZnOpts::WordOf(pOpts); }
 
 protected:
     ZnOpts* pOpts;  // not owned
