@@ -3,6 +3,7 @@
 // uses the framework through the import library as the product's modules do.
 //
 //   pvhost [identity]     the product identity and a few text services
+//   pvhost settings       the product's registry root and its option words
 #include <windows.h>
 
 #include <cstdarg>
@@ -98,6 +99,34 @@ void ShowTextServices()
     Print(L"GetToken        item 2 of \"%s\" -> %s\n", tokens, GetToken(tokens, L";", 2));
 }
 
+// Every 32-bit value below the root is an option word; subkeys hold the
+// settings of the product's components and dialogs.
+void ShowSettings()
+{
+    const wchar_t* rootPath = GetMyProductInfo()->GetAppRootKey();
+    Print(L"Root key        %s\n", rootPath);
+    MoveLegacySettings(1, GetMyProductInfo()->GetName());
+    RegKey root(rootPath, 0);
+    if (!root.IsOpen()) {
+        Print(L"                (not there yet: nothing has been stored)\n");
+        return;
+    }
+    wchar_t name[256];
+    int words = 0;
+    for (int more = root.GetFirstValue(name, 256); more; more = root.GetNextValue(name, 256)) {
+        if (root.GetValueType(name) != REG_DWORD)
+            continue;
+        BoolOpts opts(name);
+        opts.Load();
+        Print(L"Option word     %-24s 0x%08X\n", name[0] ? name : L"(default)", opts.GetAll());
+        ++words;
+    }
+    if (!words)
+        Print(L"                (no option words)\n");
+    for (int more = root.GetFirstSubKey(name, 256); more; more = root.GetNextSubKey(name, 256))
+        Print(L"Subkey          %s\n", name);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -113,8 +142,10 @@ int wmain(int argc, wchar_t** argv)
         ShowIdentity();
         ShowTextServices();
         ShowDigests(library);
+    } else if (lstrcmpiW(command, L"settings") == 0) {
+        ShowSettings();
     } else {
-        Print(L"usage: pvhost [identity]\n");
+        Print(L"usage: pvhost [identity|settings]\n");
         status = 2;
     }
     FreeLibrary(library);
