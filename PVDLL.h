@@ -18,6 +18,8 @@
 #include "text/ZnBuf.h"
 #include "text/ZnList.h"
 
+#include "storage/IniFile.h"
+#include "storage/Parser.h"
 #include "storage/RegKey.h"
 #include "storage/ZnOpts.h"
 
