@@ -1,0 +1,104 @@
+#include "ui/window/CoreWnd.h"
+
+#include "entry/LibraryEntry.h"
+
+namespace {
+
+const wchar_t propName[] = L"COREWND";
+
+} // namespace
+
+thread_local CoreWnd* CoreWnd::pWndInit = nullptr;
+
+CoreWnd::CoreWnd() : hWnd(nullptr), prevWndProc(nullptr), autoDelete(keepObject)
+{
+}
+
+CoreWnd::~CoreWnd()
+{
+    if (pWndInit == this)
+        pWndInit = nullptr;
+    if (hWnd && IsWindow(hWnd) && GetPropW(hWnd, propName) == this)
+        RemovePropW(hWnd, propName);
+}
+
+LRESULT CoreWnd::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcW(prevWndProc ? prevWndProc : DefWindowProcW, hWnd, msg, wParam, lParam);
+}
+
+ATOM CoreWnd::RegisterClassExW(const wchar_t* className, UINT style, HICON icon, HICON iconSmall, HBRUSH background,
+                               HCURSOR cursor, const wchar_t* menuName, int classExtra, int windowExtra)
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = WndProc;
+    wc.cbClsExtra = classExtra;
+    wc.cbWndExtra = windowExtra;
+    wc.hInstance = hiDLL;
+    wc.hIcon = icon;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.lpszMenuName = menuName;
+    wc.lpszClassName = className;
+    wc.hIconSm = iconSmall;
+    return ::RegisterClassExW(&wc);
+}
+
+int CoreWnd::UnregisterClassW(const wchar_t* className)
+{
+    return ::UnregisterClassW(className, hiDLL);
+}
+
+int CoreWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y, int cx, int cy,
+                    HWND parent, HMENU menu, void* param)
+{
+    return CreateEx(0, className, windowName, style, x, y, cx, cy, parent, menu, param);
+}
+
+int CoreWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x,
+                      int y, int cx, int cy, HWND parent, HMENU menu, void* param)
+{
+    pWndInit = this;
+    prevWndProc = DefWindowProcW;
+    HWND made = CreateWindowExW(exStyle, className, windowName, style, x, y, cx, cy, parent, menu, hiDLL, param);
+    if (pWndInit == this)
+        pWndInit = nullptr;
+    hWnd = made;
+    return made != nullptr;
+}
+
+void CoreWnd::Destroy()
+{
+    if (hWnd && IsWindow(hWnd))
+        DestroyWindow(hWnd);
+}
+
+// The object stays alive until the outermost message of its window returns,
+// so a handler that destroys its own window is never left in a deleted
+// object.
+LRESULT CALLBACK CoreWnd::WndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* target = static_cast<CoreWnd*>(GetPropW(h, propName));
+    if (!target || target->hWnd != h) {
+        target = pWndInit;
+        if (!target || !h)
+            return 0;
+        pWndInit = nullptr;
+        SetPropW(h, propName, target);
+        target->hWnd = h;
+    }
+    ++target->messageDepth;
+    LRESULT result = target->OnWndMessage(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY)
+        target->ncDestroyed = true;
+    if (--target->messageDepth == 0 && target->ncDestroyed) {
+        target->ncDestroyed = false;
+        RemovePropW(h, propName);
+        target->hWnd = nullptr;
+        if (target->autoDelete == deleteObject)
+            delete target;
+    }
+    return result;
+}
