@@ -21,6 +21,7 @@
 #include "storage/FileQuery.h"
 #include "storage/Paths.h"
 #include "storage/RegKey.h"
+#include "storage/UniPath.h"
 #include "storage/ZnOpts.h"
 
 #include "threads/CritSec.h"
