@@ -18,6 +18,8 @@
 #include "text/ZnBuf.h"
 #include "text/ZnList.h"
 
+#include "storage/CmdLine.h"
+#include "storage/FileNames.h"
 #include "storage/FileQuery.h"
 #include "storage/Paths.h"
 #include "storage/RegKey.h"
