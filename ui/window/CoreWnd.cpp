@@ -8,7 +8,17 @@ const wchar_t propName[] = L"COREWND";
 
 } // namespace
 
-thread_local CoreWnd* CoreWnd::pWndInit = nullptr;
+namespace {
+
+// Per thread: windows may be created on several threads at once.
+thread_local CoreWnd* pWndInit = nullptr;
+
+} // namespace
+
+CoreWnd* CoreWnd::GetWndInit()
+{
+    return pWndInit;
+}
 
 CoreWnd::CoreWnd() : hWnd(nullptr), prevWndProc(nullptr), autoDelete(keepObject)
 {

@@ -31,7 +31,9 @@ public:
     int IsReady() const { return hWnd && IsWindow(hWnd); }
 
     static LRESULT CALLBACK WndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
-    static thread_local CoreWnd* pWndInit;
+    // The object whose window is being created on this thread, until the
+    // window procedure binds it (null otherwise).
+    static CoreWnd* GetWndInit();
 
     HWND hWnd;
     WNDPROC prevWndProc;

@@ -11,7 +11,17 @@ const wchar_t propName[] = L"ZNWND";
 
 } // namespace
 
-thread_local ZnWnd* ZnWnd::pWndInit = nullptr;
+namespace {
+
+// Per thread: windows may be created on several threads at once.
+thread_local ZnWnd* pWndInit = nullptr;
+
+} // namespace
+
+ZnWnd* ZnWnd::GetWndInit()
+{
+    return pWndInit;
+}
 
 // --- WMHook ------------------------------------------------------------------------
 

@@ -133,8 +133,8 @@ public:
                                               DWORD_PTR refData);
 
     // The object whose window is being created on this thread, until the
-    // window procedure binds it.
-    static thread_local ZnWnd* pWndInit;
+    // window procedure binds it (null otherwise).
+    static ZnWnd* GetWndInit();
 
     HWND hWnd;
     int autoDelete;
