@@ -31,6 +31,7 @@
 #include "threads/CritSec.h"
 #include "progress/ProgressEx.h"
 #include "ui/window/CoreWnd.h"
+#include "ui/window/FullWndDragger.h"
 #include "ui/window/WndFunctions.h"
 #include "ui/window/ZnTimer.h"
 #include "ui/window/ZnWaitCursor.h"

@@ -458,3 +458,25 @@ TEST(ZnWndEnabler, DisablesForItsScope)
     placement.Initialize();
     EXPECT_EQ(placement.length, 44u);
 }
+
+TEST(FullWndDragger, ClientAreaDragsLikeTheCaptionUnlessMaximised)
+{
+    RecordingWnd wnd;
+    ASSERT_TRUE(wnd.Create());
+    SetWindowPos(wnd.hWnd, nullptr, 100, 100, 200, 100, SWP_NOZORDER);
+    FullWndDragger dragger;
+    wnd.AddWndHook(&dragger);
+    RECT client;
+    GetClientRect(wnd.hWnd, &client);
+    POINT inside = {client.right / 2, client.bottom / 2};
+    ClientToScreen(wnd.hWnd, &inside);
+    EXPECT_EQ(SendMessageW(wnd.hWnd, WM_NCHITTEST, 0, MAKELPARAM(inside.x, inside.y)), HTCAPTION);
+    // Outside the client area the default answer stands.
+    EXPECT_NE(SendMessageW(wnd.hWnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTCAPTION);
+    // Not a dialog, so the caption keeps the platform's cursor handling.
+    EXPECT_EQ(SendMessageW(wnd.hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd.hWnd), MAKELPARAM(HTCAPTION, 0)),
+              DefWindowProcW(wnd.hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd.hWnd), MAKELPARAM(HTCAPTION, 0)));
+    wnd.RemoveWndHook(&dragger);
+    EXPECT_EQ(SendMessageW(wnd.hWnd, WM_NCHITTEST, 0, MAKELPARAM(inside.x, inside.y)), HTCLIENT);
+    wnd.Destroy();
+}
