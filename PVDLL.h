@@ -18,6 +18,8 @@
 #include "text/ZnBuf.h"
 #include "text/ZnList.h"
 
+#include "shell/Shortcuts.h"
+
 #include "storage/CmdLine.h"
 #include "storage/FileNames.h"
 #include "storage/FileQuery.h"
