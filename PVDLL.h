@@ -32,6 +32,7 @@
 
 #include "threads/CritSec.h"
 #include "progress/ProgressEx.h"
+#include "ui/menus/ZnMenu.h"
 #include "ui/window/CoreWnd.h"
 #include "ui/window/FullWndDragger.h"
 #include "ui/window/WndFunctions.h"
