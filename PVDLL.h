@@ -33,6 +33,7 @@
 #include "ui/window/CoreWnd.h"
 #include "ui/window/FullWndDragger.h"
 #include "ui/window/WndFunctions.h"
+#include "ui/window/ZnDC.h"
 #include "ui/window/ZnTimer.h"
 #include "ui/window/ZnWaitCursor.h"
 #include "ui/window/ZnWnd.h"
