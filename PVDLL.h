@@ -30,7 +30,9 @@
 
 #include "threads/CritSec.h"
 #include "progress/ProgressEx.h"
+#include "ui/window/CDPI.h"
 #include "ui/window/CoreWnd.h"
+#include "ui/window/DrawHelpers.h"
 #include "ui/window/FullWndDragger.h"
 #include "ui/window/WndFunctions.h"
 #include "ui/window/ZnDC.h"
