@@ -1,5 +1,7 @@
 #include "common/TestSupport.h"
 
+#include <wincodec.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -85,4 +87,131 @@ TempFolder::TempFolder()
 TempFolder::~TempFolder()
 {
     RemoveTree(path);
+}
+
+// --- pictures ------------------------------------------------------------------------
+
+std::wstring ArtifactFolder()
+{
+    std::wstring bin = ModuleFolder();
+    std::wstring folder = bin.substr(0, bin.find_last_of(L'\\')) + L"\\artifacts";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+namespace {
+
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr()
+    {
+        if (p)
+            p->Release();
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T* operator->() const { return p; }
+    T** operator&() { return &p; }
+    T* get() const { return p; }
+
+private:
+    T* p = nullptr;
+};
+
+HRESULT WritePngFile(const std::wstring& path, const DWORD* pixels, int cx, int cy)
+{
+    ComPtr<IWICImagingFactory> factory;
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void**>(&factory));
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IWICBitmap> source;
+    UINT stride = static_cast<UINT>(cx) * 4;
+    hr = factory->CreateBitmapFromMemory(cx, cy, GUID_WICPixelFormat32bppBGR, stride, stride * cy,
+                                         reinterpret_cast<BYTE*>(const_cast<DWORD*>(pixels)), &source);
+    ComPtr<IWICStream> stream;
+    if (SUCCEEDED(hr))
+        hr = factory->CreateStream(&stream);
+    if (SUCCEEDED(hr))
+        hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
+    ComPtr<IWICBitmapEncoder> encoder;
+    if (SUCCEEDED(hr))
+        hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
+    if (SUCCEEDED(hr))
+        hr = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache);
+    ComPtr<IWICBitmapFrameEncode> frame;
+    if (SUCCEEDED(hr))
+        hr = encoder->CreateNewFrame(&frame, nullptr);
+    if (SUCCEEDED(hr))
+        hr = frame->Initialize(nullptr);
+    if (SUCCEEDED(hr))
+        hr = frame->SetSize(cx, cy);
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (SUCCEEDED(hr))
+        hr = frame->SetPixelFormat(&format);
+    if (SUCCEEDED(hr))
+        hr = frame->WriteSource(source.get(), nullptr);
+    if (SUCCEEDED(hr))
+        hr = frame->Commit();
+    if (SUCCEEDED(hr))
+        hr = encoder->Commit();
+    return hr;
+}
+
+} // namespace
+
+std::wstring SavePng(const std::wstring& name, const DWORD* pixels, int cx, int cy)
+{
+    if (!pixels || cx <= 0 || cy <= 0)
+        return {};
+    std::wstring path = ArtifactFolder() + L"\\" + name;
+    if (name.find(L'.') == std::wstring::npos)
+        path += L".png";
+    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HRESULT hr = WritePngFile(path, pixels, cx, cy);
+    if (SUCCEEDED(init))
+        CoUninitialize();
+    if (FAILED(hr)) {
+        DeleteFileW(path.c_str());
+        return {};
+    }
+    return path;
+}
+
+std::vector<DWORD> BitmapPixels(HBITMAP bmp, int* cx, int* cy)
+{
+    BITMAP info;
+    if (!GetObjectW(bmp, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0)
+        return {};
+    int width = info.bmWidth;
+    int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof(header.bmiHeader);
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = -height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, bmp, 0, height, pixels.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != height)
+        return {};
+    for (DWORD& pixel : pixels)
+        pixel &= 0x00FFFFFF;
+    if (cx)
+        *cx = width;
+    if (cy)
+        *cy = height;
+    return pixels;
+}
+
+std::wstring SavePng(const std::wstring& name, HBITMAP bmp)
+{
+    int cx = 0, cy = 0;
+    std::vector<DWORD> pixels = BitmapPixels(bmp, &cx, &cy);
+    return pixels.empty() ? std::wstring() : SavePng(name, pixels.data(), cx, cy);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Guards a test that enters a modal loop (a menu, a dialog, a pumping wait).
 // When the budget runs out before the guard is destroyed, a thread timer on
@@ -43,3 +44,18 @@ public:
 private:
     std::wstring path;
 };
+
+// The folder for what a person would look at after a run (pictures):
+// "artifacts" next to the folder of the test executable, made on demand.
+std::wstring ArtifactFolder();
+
+// Writes a picture as ArtifactFolder()\name (".png" is added when name has
+// no extension) and returns the full path, or an empty text on failure.
+// pixels are cx x cy 0x00RRGGBB values, rows top-down.
+std::wstring SavePng(const std::wstring& name, const DWORD* pixels, int cx, int cy);
+// A bitmap that is not selected into a DC.
+std::wstring SavePng(const std::wstring& name, HBITMAP bmp);
+
+// The pixels of a bitmap (not selected into a DC) as 0x00RRGGBB values,
+// rows top-down; empty on failure.
+std::vector<DWORD> BitmapPixels(HBITMAP bmp, int* cx = nullptr, int* cy = nullptr);

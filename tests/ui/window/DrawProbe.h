@@ -1,0 +1,69 @@
+// A picture the drawing tests can look into: a top-down 32-bit DIB
+// section selected into a memory DC of its own. Under the null graphics
+// driver only memory DCs keep their pixels.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+class Canvas {
+public:
+    Canvas(int width, int height, COLORREF fill = RGB(0, 0, 0)) : cx(width), cy(height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = cx;
+        info.bmiHeader.biHeight = -cy;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* pixels = nullptr;
+        bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        bits = static_cast<DWORD*>(pixels);
+        dc = CreateCompatibleDC(nullptr);
+        old = SelectObject(dc, bmp);
+        Fill(fill);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bmp);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    void Fill(COLORREF c)
+    {
+        for (int i = 0; i < cx * cy; ++i)
+            bits[i] = ToPixel(c);
+    }
+    // The pixel as a COLORREF.
+    COLORREF At(int x, int y) const
+    {
+        GdiFlush();
+        DWORD p = bits[y * cx + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    void Set(int x, int y, COLORREF c) { bits[y * cx + x] = ToPixel(c); }
+    std::vector<DWORD> Pixels() const
+    {
+        GdiFlush();
+        std::vector<DWORD> out(bits, bits + cx * cy);
+        for (DWORD& p : out)
+            p &= 0x00FFFFFF;
+        return out;
+    }
+
+    static DWORD ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+    const int cx;
+    const int cy;
+    HDC dc;
+    HBITMAP bmp;
+
+private:
+    DWORD* bits;
+    HGDIOBJ old;
+};
