@@ -18,10 +18,12 @@
 #include "text/ZnBuf.h"
 #include "text/ZnList.h"
 
+#include "storage/CoreFile.h"
 #include "storage/FileQuery.h"
 #include "storage/Paths.h"
 #include "storage/RegKey.h"
 #include "storage/UniPath.h"
+#include "storage/ZnFile.h"
 #include "storage/ZnOpts.h"
 
 #include "threads/CritSec.h"
