@@ -25,6 +25,7 @@
 #include "storage/UniPath.h"
 #include "storage/ZnFile.h"
 #include "storage/ZnOpts.h"
+#include "storage/ZnStreams.h"
 
 #include "threads/CritSec.h"
 #include "progress/ProgressEx.h"
