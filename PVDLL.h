@@ -22,6 +22,7 @@
 #include "shell/Shortcuts.h"
 
 #include "storage/CmdLine.h"
+#include "storage/CoreFile.h"
 #include "storage/FileNames.h"
 #include "storage/FileQuery.h"
 #include "storage/IniFile.h"
@@ -29,7 +30,9 @@
 #include "storage/Paths.h"
 #include "storage/RegKey.h"
 #include "storage/UniPath.h"
+#include "storage/ZnFile.h"
 #include "storage/ZnOpts.h"
+#include "storage/ZnStreams.h"
 
 #include "threads/CritSec.h"
 #include "progress/ProgressEx.h"

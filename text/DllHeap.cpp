@@ -14,6 +14,11 @@ void* AllocZero(size_t bytes)
     return HeapAlloc(GetProcessHeap(), HEAP_GENERATE_EXCEPTIONS | HEAP_ZERO_MEMORY, bytes ? bytes : 1);
 }
 
+void* TryAlloc(size_t bytes)
+{
+    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
+}
+
 void Free(void* block)
 {
     if (block)

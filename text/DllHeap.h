@@ -12,6 +12,9 @@ namespace DllHeap {
 // (STATUS_NO_MEMORY) instead of returning null.
 void* Alloc(size_t bytes);
 void* AllocZero(size_t bytes);
+// Null instead of the exception, for blocks whose size comes from outside
+// (a file's length) and may simply be more than the process can have.
+void* TryAlloc(size_t bytes);
 void Free(void* block);
 
 } // namespace DllHeap
