@@ -24,5 +24,8 @@
 #include "storage/ZnOpts.h"
 
 #include "threads/CritSec.h"
+#include "threads/Synch.h"
+#include "threads/ZnThread.h"
+
 #include "progress/ProgressEx.h"
 #include "ui/window/ZnWaitCursor.h"
