@@ -23,6 +23,7 @@
 #include "storage/RegKey.h"
 #include "storage/ZnOpts.h"
 
+#include "threads/CoInit.h"
 #include "threads/CritSec.h"
 #include "threads/Synch.h"
 #include "threads/ZnThread.h"
