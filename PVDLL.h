@@ -25,6 +25,7 @@
 
 #include "threads/CoInit.h"
 #include "threads/CritSec.h"
+#include "threads/InstanceActivation.h"
 #include "threads/Synch.h"
 #include "threads/ZnThread.h"
 
