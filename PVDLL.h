@@ -34,7 +34,12 @@
 #include "storage/ZnOpts.h"
 #include "storage/ZnStreams.h"
 
+#include "threads/CoInit.h"
 #include "threads/CritSec.h"
+#include "threads/InstanceActivation.h"
+#include "threads/Synch.h"
+#include "threads/ZnThread.h"
+
 #include "progress/ProgressEx.h"
 #include "ui/menus/ZnMenu.h"
 #include "ui/window/CDPI.h"
