@@ -1,6 +1,11 @@
 #include "storage/IniFile.h"
 
+#include "storage/CoreFile.h"
+#include "storage/FileQuery.h"
 #include "storage/Parser.h"
+#include "storage/RegKey.h"
+#include "text/DllHeap.h"
+#include "text/StrFormat.h"
 #include "text/StrFunc.h"
 
 namespace {
@@ -194,4 +199,91 @@ void IniFile::WriteVar(wchar_t*& p, const wchar_t* key, const wchar_t* value, un
     CopyStr(p, value ? value : L"", count);
     CharAdd(p, L'\r', count);
     CharAdd(p, L'\n', count);
+}
+
+// --- files ---------------------------------------------------------------------------
+
+int IniFile::ReadData()
+{
+    if (!szPath[0])
+        return 0;
+    CoreFile file(szPath, 0);
+    if (!file.IsReady())
+        return 0;
+    unsigned __int64 size = file.GetSize64();
+    // The text is handed on as a count of 32-bit characters.
+    if (size == 0 || size >= 0xFFFFFFFFull)
+        return 0;
+    auto* text = static_cast<wchar_t*>(DllHeap::TryAlloc(static_cast<size_t>(size) + sizeof(wchar_t)));
+    if (!text)
+        return 0;
+    unsigned long read = 0;
+    file.ReadBin(text, static_cast<unsigned long>(size), &read);
+    file.Close();
+    // What was read, as whole UTF-16 characters; the block is terminated
+    // in case the file shrank meanwhile.
+    unsigned characters = static_cast<unsigned>(read / sizeof(wchar_t));
+    text[characters] = L'\0';
+    int result = characters ? ReadAll(text, characters) : 0;
+    DeleteParser();
+    DllHeap::Free(text);
+    return result;
+}
+
+int IniFile::WriteData()
+{
+    if (!szPath[0])
+        return 0;
+    unsigned length = MakeData(nullptr);
+    if (length == 0) {
+        DeleteFileW(szPath);
+        return 1;
+    }
+    // The mark, the text, and room for a terminator a producer may add.
+    size_t bytes = (static_cast<size_t>(length) + 1) * sizeof(wchar_t);
+    auto* data = static_cast<wchar_t*>(DllHeap::TryAlloc(bytes + sizeof(wchar_t)));
+    if (!data)
+        return 0;
+    ZeroMemory(data, bytes + sizeof(wchar_t));
+    data[0] = 0xFEFF;
+    MakeData(data + 1);
+
+    // A read-only file is rewritten all the same and stays read-only.
+    DWORD attributes = GetFileAttributesW(szPath);
+    bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (existed)
+        SetFileAttributesW(szPath, FILE_ATTRIBUTE_NORMAL);
+    int ok = CoreFile::ReplaceFileContent(szPath, data, static_cast<unsigned long>(bytes));
+    if (existed)
+        SetFileAttributesW(szPath, attributes);
+    DllHeap::Free(data);
+    return ok;
+}
+
+int IniFile::FindBootFile(const wchar_t* name, wchar_t* out)
+{
+    constexpr unsigned bootPathSize = 20;  // the boot folder and the name
+    wchar_t path[MAX_PATH];
+    StrFormat(path, MAX_PATH, L"%s\\Setup", L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion");
+    wchar_t bootDir[41];
+    RegKey(path, 0).GetStr(L"BootDir", bootDir, 41, L"");
+    if (!bootDir[0] || !name || !out)
+        return 0;
+    wchar_t file[bootPathSize];
+    lstrcpynW(file, bootDir, bootPathSize);
+    unsigned used = static_cast<unsigned>(lstrlenW(file));
+    if (used && file[used - 1] != L'\\' && used + 1 < bootPathSize) {
+        file[used++] = L'\\';
+        file[used] = L'\0';
+    }
+    lstrcpynW(file + used, name, static_cast<int>(bootPathSize - used));
+    if (!IsFileExists(file))
+        return 0;
+    lstrcpynW(out, file, MAX_PATH);
+    return 1;
+}
+
+int IniFile::FindBootFile(const wchar_t* name)
+{
+    return FindBootFile(name, szPath);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "PVDLL.h"
+#include "common/TestSupport.h"
 
 namespace {
 
@@ -205,4 +206,135 @@ TEST(IniParser, CursorStepsNeverPassTheEnd)
     tokens.SkipToken();
     EXPECT_TRUE(tokens.IsTab());
     EXPECT_TRUE(tokens.IsWhite());
+}
+
+namespace {
+
+// Writes one section S holding a=1, or nothing at all.
+class ProducingIni : public RecordingIni {
+public:
+    unsigned MakeData(wchar_t* buf) override
+    {
+        if (empty)
+            return 0;
+        unsigned count = 0;
+        IniFile::WriteSec(buf, L"S", count);
+        IniFile::WriteVar(buf, L"a", value.c_str(), count);
+        return count;
+    }
+    bool empty = false;
+    std::wstring value = L"1";
+};
+
+std::string FileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(h, chunk, sizeof(chunk), &read, nullptr) && read)
+        bytes.append(chunk, read);
+    CloseHandle(h);
+    return bytes;
+}
+
+void PutBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+} // namespace
+
+TEST(IniFiles, WriteGivesAMarkAndTheTextAndReadGivesItBack)
+{
+    TempFolder folder;
+    std::wstring path = folder / L"test.ini";
+    ProducingIni ini;
+    ini.SetPath(path.c_str());
+    EXPECT_STREQ(ini.GetPath(), path.c_str());
+    ASSERT_TRUE(ini.WriteData());
+    std::string expected("\xFF\xFE", 2);
+    for (char c : std::string("[S]\r\na=1\r\n"))
+        expected += std::string{c, '\0'};
+    EXPECT_EQ(FileBytes(path), expected);
+
+    ini.items.clear();
+    EXPECT_TRUE(ini.ReadData());
+    EXPECT_EQ(ini.items, (Items{L"begin|~|~|~", L"entry|S|a|1", L"end|~|~|~"}));
+}
+
+TEST(IniFiles, ReadOnlyFileIsRewrittenAndStaysReadOnly)
+{
+    TempFolder folder;
+    std::wstring path = folder / L"locked.ini";
+    ProducingIni ini;
+    ini.SetPath(path.c_str());
+    ASSERT_TRUE(ini.WriteData());
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    ini.value = L"2";
+    ASSERT_TRUE(ini.WriteData());
+    EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    ini.items.clear();
+    ini.ReadData();
+    EXPECT_EQ(ini.items[1], L"entry|S|a|2");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(IniFiles, NothingToWriteDeletesTheFile)
+{
+    TempFolder folder;
+    std::wstring path = folder / L"gone.ini";
+    ProducingIni ini;
+    ini.SetPath(path.c_str());
+    ini.WriteData();
+    ini.empty = true;
+    EXPECT_TRUE(ini.WriteData());
+    EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(IniFiles, MissingEmptyAndOddFiles)
+{
+    TempFolder folder;
+    RecordingIni ini;
+    EXPECT_FALSE(ini.ReadData());  // no path
+    std::wstring missing = folder / L"missing.ini";
+    ini.SetPath(missing.c_str());
+    EXPECT_FALSE(ini.ReadData());
+    EXPECT_EQ(ZnFile::GetLastHRESULT(), static_cast<long>(0x80070002));
+
+    std::wstring empty = folder / L"empty.ini";
+    PutBytes(empty, "");
+    ini.SetPath(empty.c_str());
+    EXPECT_FALSE(ini.ReadData());
+
+    // An odd final byte is ignored; a file without a mark still reads.
+    std::wstring odd = folder / L"odd.ini";
+    std::string text;
+    for (char c : std::string("[S]\nk=v"))
+        text += std::string{c, '\0'};
+    PutBytes(odd, text + "\x41");
+    ini.SetPath(odd.c_str());
+    ini.items.clear();
+    EXPECT_TRUE(ini.ReadData());
+    EXPECT_EQ(ini.items, (Items{L"begin|~|~|~", L"entry|S|k|v", L"end|~|~|~"}));
+
+    std::wstring longPath(400, L'x');
+    ini.SetPath(longPath.c_str());
+    EXPECT_EQ(lstrlenW(ini.GetPath()), 259);
+}
+
+TEST(IniFiles, BootFileIsLookedUpInTheRecordedBootFolder)
+{
+    RegKey setup(L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup", 0);
+    wchar_t bootDir[64];
+    if (!setup.GetStr(L"BootDir", bootDir, 64, L""))
+        GTEST_SKIP() << "no BootDir recorded in this system's setup key";
+    wchar_t out[MAX_PATH] = L"";
+    EXPECT_FALSE(IniFile::FindBootFile(L"no-such-boot-file.ini", out));
+    EXPECT_STREQ(out, L"");
 }
