@@ -6,6 +6,7 @@
 #include "entry/LibraryEntry.h"
 #include "entry/ProductInfo.h"
 #include "entry/ShellSubclass.h"
+#include "entry/StartMenuNames.h"
 #include "entry/WinXMenu.h"
 
 #include "text/Digest.h"

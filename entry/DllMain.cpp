@@ -5,6 +5,7 @@
 #include "entry/LibraryEntry.h"
 #include "entry/ProductInfo.h"
 #include "entry/ShellSubclass.h"
+#include "entry/StartMenuNames.h"
 
 HINSTANCE hiDLL = nullptr;
 
@@ -31,6 +32,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
         break;
     case DLL_PROCESS_DETACH:
         if (--attachCount == 0) {
+            ReleaseStartMenuTranslations();
             delete libraryApp;
             libraryApp = nullptr;
         }

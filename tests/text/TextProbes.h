@@ -7,31 +7,25 @@
 
 #include <cstring>
 
+#include "common/ImportHook.h"
+
 // While alive, HeapFree calls made by the library on the watched block
 // record whether the block was all zero bytes at that moment.
 class HeapFreeSpy {
 public:
-    HeapFreeSpy(const void* block, size_t bytes)
+    HeapFreeSpy(const void* block, size_t bytes) : hook("kernel32.dll", "HeapFree", reinterpret_cast<void*>(&Spy))
     {
         watched = block;
         watchedBytes = bytes;
         seen = false;
         wasZero = false;
-        slot = FindImport(GetModuleHandleW(L"PVDLL.dll"), "kernel32.dll", "HeapFree");
-        if (slot) {
-            original = reinterpret_cast<HeapFreeFn>(*slot);
-            Patch(reinterpret_cast<ULONG_PTR>(&Spy));
-        }
+        active = &hook;
     }
-    ~HeapFreeSpy()
-    {
-        if (slot)
-            Patch(reinterpret_cast<ULONG_PTR>(original));
-    }
+    ~HeapFreeSpy() { active = nullptr; }
     HeapFreeSpy(const HeapFreeSpy&) = delete;
     HeapFreeSpy& operator=(const HeapFreeSpy&) = delete;
 
-    bool Hooked() const { return slot != nullptr; }
+    bool Hooked() const { return hook.Hooked(); }
     bool Seen() const { return seen; }
     bool WasZero() const { return wasZero; }
 
@@ -47,46 +41,16 @@ private:
             for (size_t i = 0; i < watchedBytes; ++i)
                 wasZero = wasZero && p[i] == 0;
         }
+        HeapFreeFn original = active ? active->Original<HeapFreeFn>() : &HeapFree;
         return original(heap, flags, block);
     }
 
-    static ULONG_PTR* FindImport(HMODULE module, const char* dll, const char* function)
-    {
-        if (!module)
-            return nullptr;
-        auto* base = reinterpret_cast<BYTE*>(module);
-        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
-            if (lstrcmpiA(reinterpret_cast<char*>(base + imp->Name), dll) != 0 || !imp->OriginalFirstThunk)
-                continue;
-            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
-            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
-            for (; names->u1.AddressOfData; ++names, ++slots) {
-                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                    continue;
-                auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-                if (std::strcmp(reinterpret_cast<char*>(byName->Name), function) == 0)
-                    return reinterpret_cast<ULONG_PTR*>(&slots->u1.Function);
-            }
-        }
-        return nullptr;
-    }
-
-    void Patch(ULONG_PTR value)
-    {
-        DWORD old;
-        VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &old);
-        *slot = value;
-        VirtualProtect(slot, sizeof(*slot), old, &old);
-    }
-
+    ImportHook hook;
     static inline const void* watched;
     static inline size_t watchedBytes;
     static inline bool seen;
     static inline bool wasZero;
-    static inline HeapFreeFn original;
-    ULONG_PTR* slot;
+    static inline ImportHook* active;
 };
 
 // A copy of count characters placed so that the last one is the last
