@@ -2,8 +2,13 @@
 // the shell's host does, finds the plain exports with GetProcAddress, and
 // uses the framework through the import library as the product's modules do.
 //
-//   pvhost [identity]     the product identity and a few text services
+//   pvhost                every service below, headless (winx dismissed)
+//   pvhost identity       the product identity and a few text services
 //   pvhost settings       the product's registry root and its option words
+//   pvhost names          every standard start-menu item's text
+//   pvhost winx [--choose N]
+//                         the Win+X menu with two host submenus; --choose
+//                         picks the N-th item (0: dismiss) for headless runs
 #include <windows.h>
 
 #include <cstdarg>
@@ -127,6 +132,145 @@ void ShowSettings()
         Print(L"Subkey          %s\n", name);
 }
 
+// --- start-menu item names ------------------------------------------------------
+
+typedef const wchar_t* (*TranslateFn)(const wchar_t*, const wchar_t*);
+
+void ShowNames(HMODULE library)
+{
+    auto translate = reinterpret_cast<TranslateFn>(reinterpret_cast<void*>(GetProcAddress(library, "TranslateDll")));
+    if (!translate) {
+        Print(L"TranslateDll    not exported!\n");
+        return;
+    }
+    static const wchar_t* const standardKeys[] = {
+        L"Menu.User", L"Menu.Programs", L"Menu.Network", L"Menu.ComputerFolder", L"Menu.DocumentsLibrary",
+        L"Menu.PicturesLibrary", L"Menu.MusicLibrary", L"Menu.VideosLibrary", L"Menu.Downloads", L"Menu.RecordedTV",
+        L"Menu.Games", L"Menu.Homegroup", L"Menu.Favorites", L"Menu.Printers", L"Menu.DevicesAndPrinters",
+        L"Menu.ControlPanel", L"Menu.Help", L"Menu.Search", L"Menu.SearchFiles", L"Menu.SearchComputers",
+        L"Menu.SearchPrinter", L"Menu.SearchBox", L"Menu.Empty", L"Menu.Internet", L"Menu.Email",
+        L"Menu.AllPrograms", L"Menu.ShutDownBox", L"Menu.ShutDown", L"Menu.Logoff", L"Menu.LogoffShort",
+        L"Menu.Restart", L"Menu.Lock", L"Menu.Hibernate", L"Menu.Sleep", L"Menu.Undock", L"Menu.Disconnect",
+        L"Menu.SwitchUser", L"Menu.Run", L"Menu.Start", L"Menu.Apps", L"Menu.Settings", L"Menu.StartScreen",
+    };
+    for (const wchar_t* key : standardKeys)
+        Print(L"%-26s %s\n", key, translate(key, L"?"));
+    // The host's own items: a translation file next to the library
+    // ("StartMenuL10N.ini", a section per UI language) may name them.
+    static const struct {
+        const wchar_t* key;
+        const wchar_t* english;
+    } hostItems[] = {
+        {L"Menu.PinnedPrograms", L"Pinned programs"},
+        {L"Menu.RecentItems", L"Recent items"},
+        {L"Menu.SearchPrompt", L"Search programs and files"},
+    };
+    for (const auto& item : hostItems)
+        Print(L"%-26s %s\n", item.key, translate(item.key, item.english));
+}
+
+// --- the Win+X menu ----------------------------------------------------------------
+
+typedef int (*ShowWinXFn)(HWND, HMENU, const wchar_t*, HMENU);
+
+int choiceKeys = -1;  // -1: a person chooses
+
+LRESULT CALLBACK HostWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    static HMENU shown = nullptr;
+    if (msg == WM_INITMENUPOPUP && choiceKeys >= 0 && !shown) {
+        shown = reinterpret_cast<HMENU>(wParam);
+        if (choiceKeys == 0) {
+            PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        } else {
+            for (int i = 0; i < choiceKeys; ++i)
+                PostMessageW(hwnd, WM_KEYDOWN, VK_DOWN, 0);
+            // The second Return takes the first command of an opened submenu.
+            PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+            PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+        }
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void AddShortcut(const wchar_t* group, const wchar_t* name)
+{
+    wchar_t path[MAX_PATH];
+    StrFormat(path, MAX_PATH, L"%s\\%s.lnk", group, name);
+    wchar_t cmd[MAX_PATH];
+    ExpandEnvironmentStringsW(L"%SystemRoot%\\system32\\cmd.exe", cmd, MAX_PATH);
+    CreateLink(cmd, path, L"/c exit");
+}
+
+// A WinX folder laid out like Windows' own, when the user has none.
+void EnsureWinXFolder()
+{
+    wchar_t winX[MAX_PATH] = L"%LOCALAPPDATA%\\Microsoft\\Windows\\WinX";
+    DoEnvironmentSubstW(winX, MAX_PATH);
+    if (IsFolderExists(winX))
+        return;
+    static const wchar_t* const groups[][4] = {
+        {L"01 - Desktop", nullptr},
+        {L"1 - Run", L"2 - Search", L"3 - File Explorer", nullptr},
+        {L"01 - Command Prompt", L"02 - Command Prompt (Admin)", L"03 - Task Manager", nullptr},
+    };
+    wchar_t folder[MAX_PATH];
+    lstrcpynW(folder, winX, MAX_PATH);
+    for (wchar_t* p = folder + 3; *p; ++p) {
+        if (*p == L'\\') {
+            *p = 0;
+            CreateDirectoryW(folder, nullptr);
+            *p = L'\\';
+        }
+    }
+    CreateDirectoryW(winX, nullptr);
+    for (int n = 0; n < 3; ++n) {
+        wchar_t group[MAX_PATH];
+        StrFormat(group, MAX_PATH, L"%s\\Group%d", winX, n + 1);
+        CreateDirectoryW(group, nullptr);
+        for (const wchar_t* const* name = groups[n]; *name; ++name)
+            AddShortcut(group, *name);
+    }
+    Print(L"WinX            made a Windows-like folder in %s\n", winX);
+}
+
+int ShowWinX(HMODULE library, int choose)
+{
+    auto show = reinterpret_cast<ShowWinXFn>(reinterpret_cast<void*>(GetProcAddress(library, "ShowRightClickMenuWinX")));
+    if (!show) {
+        Print(L"ShowRightClickMenuWinX not exported!\n");
+        return 1;
+    }
+    CoInit com;
+    EnsureWinXFolder();
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = HostWndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"PvHostStartButton";
+    RegisterClassW(&wc);
+    HWND host = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"Start", WS_POPUP | WS_VISIBLE, 0, 0, 48, 40,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+
+    // The host's submenus, made afresh for every call.
+    HMENU settings = CreatePopupMenu();
+    AppendMenuW(settings, MF_STRING, 100, L"Start menu settings");
+    AppendMenuW(settings, MF_STRING, 101, L"Help");
+    HMENU product = CreatePopupMenu();
+    AppendMenuW(product, MF_STRING, 200, L"About Launchora");
+    AppendMenuW(product, MF_STRING, 201, L"Check for updates");
+
+    choiceKeys = choose;
+    int result = show(host, settings, L"Settings", product);
+    DestroyWindow(host);
+    if (result < 0)
+        Print(L"WinX            there is no WinX folder (-1)\n");
+    else if (result == 0)
+        Print(L"WinX            dismissed, or a shortcut was chosen and run (0)\n");
+    else
+        Print(L"WinX            the host's command %d was chosen\n", result);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -136,16 +280,28 @@ int wmain(int argc, wchar_t** argv)
         Print(L"pvhost: cannot load PVDLL.dll (error %lu)\n", GetLastError());
         return 1;
     }
-    const wchar_t* command = argc > 1 ? argv[1] : L"identity";
+    const wchar_t* command = argc > 1 ? argv[1] : L"all";
+    bool all = lstrcmpiW(command, L"all") == 0;
     int status = 0;
-    if (lstrcmpiW(command, L"identity") == 0) {
+    if (all || lstrcmpiW(command, L"identity") == 0) {
         ShowIdentity();
         ShowTextServices();
         ShowDigests(library);
-    } else if (lstrcmpiW(command, L"settings") == 0) {
+    }
+    if (all || lstrcmpiW(command, L"settings") == 0)
         ShowSettings();
-    } else {
-        Print(L"usage: pvhost [identity|settings]\n");
+    if (all || lstrcmpiW(command, L"names") == 0)
+        ShowNames(library);
+    if (all) {
+        status = ShowWinX(library, 0);
+    } else if (lstrcmpiW(command, L"winx") == 0) {
+        int choose = -1;
+        if (argc > 3 && lstrcmpiW(argv[2], L"--choose") == 0)
+            choose = _wtoi(argv[3]);
+        status = ShowWinX(library, choose);
+    } else if (!all && lstrcmpiW(command, L"identity") != 0 && lstrcmpiW(command, L"settings") != 0 &&
+               lstrcmpiW(command, L"names") != 0) {
+        Print(L"usage: pvhost [identity|settings|names|winx [--choose N]]\n");
         status = 2;
     }
     FreeLibrary(library);
