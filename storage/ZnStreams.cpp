@@ -7,18 +7,6 @@
 
 namespace {
 
-HRESULT AnswerInterface(IStream* self, REFIID riid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IStream)) {
-        *ppv = self;
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
 bool FitsInt32(LONGLONG v)
 {
     return v >= INT_MIN && v <= INT_MAX;
@@ -33,6 +21,70 @@ HRESULT FailureOr(HRESULT fallback)
 
 } // namespace
 
+// --- what both answer alike ---------------------------------------------------------
+
+HRESULT ZnStreamBase::QueryInterface(REFIID riid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IStream)) {
+        *ppv = static_cast<IStream*>(this);
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG ZnStreamBase::AddRef()
+{
+    return 1;
+}
+
+ULONG ZnStreamBase::Release()
+{
+    return 0;
+}
+
+HRESULT ZnStreamBase::SetSize(ULARGE_INTEGER)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT ZnStreamBase::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT ZnStreamBase::Commit(DWORD)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT ZnStreamBase::Revert()
+{
+    return E_NOTIMPL;
+}
+
+HRESULT ZnStreamBase::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT ZnStreamBase::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT ZnStreamBase::Stat(STATSTG*, DWORD)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT ZnStreamBase::Clone(IStream**)
+{
+    return E_NOTIMPL;
+}
+
 // --- ZnFileStream ----------------------------------------------------------------
 
 ZnFileStream::ZnFileStream(ZnFile* file) : pFile(file)
@@ -40,21 +92,6 @@ ZnFileStream::ZnFileStream(ZnFile* file) : pFile(file)
 }
 
 ZnFileStream::~ZnFileStream() = default;
-
-HRESULT ZnFileStream::QueryInterface(REFIID riid, void** ppv)
-{
-    return AnswerInterface(this, riid, ppv);
-}
-
-ULONG ZnFileStream::AddRef()
-{
-    return 1;
-}
-
-ULONG ZnFileStream::Release()
-{
-    return 0;
-}
 
 HRESULT ZnFileStream::Read(void* buf, ULONG n, ULONG* done)
 {
@@ -115,46 +152,6 @@ HRESULT ZnFileStream::Seek(LARGE_INTEGER offset, DWORD origin, ULARGE_INTEGER* n
     return S_OK;
 }
 
-HRESULT ZnFileStream::SetSize(ULARGE_INTEGER)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnFileStream::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnFileStream::Commit(DWORD)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnFileStream::Revert()
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnFileStream::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnFileStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnFileStream::Stat(STATSTG*, DWORD)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnFileStream::Clone(IStream**)
-{
-    return E_NOTIMPL;
-}
-
 // --- ZnMemStream -------------------------------------------------------------------
 
 ZnMemStream::ZnMemStream(unsigned char* block, unsigned size)
@@ -163,21 +160,6 @@ ZnMemStream::ZnMemStream(unsigned char* block, unsigned size)
 }
 
 ZnMemStream::~ZnMemStream() = default;
-
-HRESULT ZnMemStream::QueryInterface(REFIID riid, void** ppv)
-{
-    return AnswerInterface(this, riid, ppv);
-}
-
-ULONG ZnMemStream::AddRef()
-{
-    return 1;
-}
-
-ULONG ZnMemStream::Release()
-{
-    return 0;
-}
 
 HRESULT ZnMemStream::Read(void* buf, ULONG n, ULONG* done)
 {
@@ -235,42 +217,3 @@ HRESULT ZnMemStream::Seek(LARGE_INTEGER offset, DWORD origin, ULARGE_INTEGER* ne
     return hr;
 }
 
-HRESULT ZnMemStream::SetSize(ULARGE_INTEGER)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnMemStream::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnMemStream::Commit(DWORD)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnMemStream::Revert()
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnMemStream::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnMemStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnMemStream::Stat(STATSTG*, DWORD)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT ZnMemStream::Clone(IStream**)
-{
-    return E_NOTIMPL;
-}

@@ -10,17 +10,35 @@
 
 class ZnFile;
 
-class PVDLL_API ZnFileStream : public IStream {
+// What both adapters answer alike: the interfaces, the counts that never
+// delete, and E_NOTIMPL for everything but reading, writing and seeking.
+class PVDLL_API ZnStreamBase : public IStream {
 public:
-    // Reads and writes at the file's own position.
-    explicit ZnFileStream(ZnFile* file);
-    virtual ~ZnFileStream();
-    ZnFileStream(const ZnFileStream&) = delete;
-    ZnFileStream& operator=(const ZnFileStream&) = delete;
+    ZnStreamBase() = default;
+    virtual ~ZnStreamBase() = default;
+    ZnStreamBase(const ZnStreamBase&) = delete;
+    ZnStreamBase& operator=(const ZnStreamBase&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override;
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream* to, ULARGE_INTEGER n, ULARGE_INTEGER* read,
+                                     ULARGE_INTEGER* written) override;
+    HRESULT STDMETHODCALLTYPE Commit(DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE Revert() override;
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER n, DWORD type) override;
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER n, DWORD type) override;
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override;
+};
+
+class PVDLL_API ZnFileStream : public ZnStreamBase {
+public:
+    // Reads and writes at the file's own position.
+    explicit ZnFileStream(ZnFile* file);
+    virtual ~ZnFileStream();
 
     // S_OK when all n bytes moved; a read that meets the end of the file
     // answers S_FALSE, a failed read or write the platform's error
@@ -32,31 +50,15 @@ public:
     // gets the low 32 bits of the new position.
     HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER offset, DWORD origin, ULARGE_INTEGER* newPos) override;
 
-    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override;
-    HRESULT STDMETHODCALLTYPE CopyTo(IStream* to, ULARGE_INTEGER n, ULARGE_INTEGER* read,
-                                     ULARGE_INTEGER* written) override;
-    HRESULT STDMETHODCALLTYPE Commit(DWORD flags) override;
-    HRESULT STDMETHODCALLTYPE Revert() override;
-    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER n, DWORD type) override;
-    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER n, DWORD type) override;
-    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override;
-    HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override;
-
 protected:
     ZnFile* pFile;
 };
 
-class PVDLL_API ZnMemStream : public IStream {
+class PVDLL_API ZnMemStream : public ZnStreamBase {
 public:
     // Starts at position 0.
     ZnMemStream(unsigned char* block, unsigned size);
     virtual ~ZnMemStream();
-    ZnMemStream(const ZnMemStream&) = delete;
-    ZnMemStream& operator=(const ZnMemStream&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // Up to n bytes from the position (fewer at the end); S_OK.
     HRESULT STDMETHODCALLTYPE Read(void* buf, ULONG n, ULONG* done) override;
@@ -66,16 +68,6 @@ public:
     // <= 0; from the current position: a result inside the block. Anything
     // else is E_INVALIDARG and leaves the position; newPos always gets it.
     HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER offset, DWORD origin, ULARGE_INTEGER* newPos) override;
-
-    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override;
-    HRESULT STDMETHODCALLTYPE CopyTo(IStream* to, ULARGE_INTEGER n, ULARGE_INTEGER* read,
-                                     ULARGE_INTEGER* written) override;
-    HRESULT STDMETHODCALLTYPE Commit(DWORD flags) override;
-    HRESULT STDMETHODCALLTYPE Revert() override;
-    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER n, DWORD type) override;
-    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER n, DWORD type) override;
-    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override;
-    HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override;
 
 protected:
     unsigned char* pBlock;

@@ -1,6 +1,7 @@
 #include "ui/window/CoreWnd.h"
 
 #include "entry/LibraryEntry.h"
+#include "ui/window/WndClass.h"
 
 namespace {
 
@@ -40,20 +41,8 @@ LRESULT CoreWnd::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 ATOM CoreWnd::RegisterClassExW(const wchar_t* className, UINT style, HICON icon, HICON iconSmall, HBRUSH background,
                                HCURSOR cursor, const wchar_t* menuName, int classExtra, int windowExtra)
 {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = style;
-    wc.lpfnWndProc = WndProc;
-    wc.cbClsExtra = classExtra;
-    wc.cbWndExtra = windowExtra;
-    wc.hInstance = hiDLL;
-    wc.hIcon = icon;
-    wc.hCursor = cursor;
-    wc.hbrBackground = background;
-    wc.lpszMenuName = menuName;
-    wc.lpszClassName = className;
-    wc.hIconSm = iconSmall;
-    return ::RegisterClassExW(&wc);
+    return RegisterLibraryClass(className, WndProc, style, icon, iconSmall, background, cursor, menuName, classExtra,
+                                windowExtra);
 }
 
 int CoreWnd::UnregisterClassW(const wchar_t* className)

@@ -1,6 +1,7 @@
 #include "ui/window/ZnWnd.h"
 
 #include "entry/LibraryEntry.h"
+#include "ui/window/WndClass.h"
 #include "entry/ShellSubclass.h"
 #include "text/ResStr.h"
 #include "text/StrFormat.h"
@@ -120,20 +121,8 @@ ZnWnd* ZnWnd::FromHandle(HWND h)
 ATOM ZnWnd::RegisterClassExW(const wchar_t* className, UINT style, HICON icon, HICON iconSmall, HBRUSH background,
                              HCURSOR cursor, const wchar_t* menuName, int classExtra, int windowExtra)
 {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = style;
-    wc.lpfnWndProc = WndProc;
-    wc.cbClsExtra = classExtra;
-    wc.cbWndExtra = windowExtra;
-    wc.hInstance = hiDLL;
-    wc.hIcon = icon;
-    wc.hCursor = cursor;
-    wc.hbrBackground = background;
-    wc.lpszMenuName = menuName;
-    wc.lpszClassName = className;
-    wc.hIconSm = iconSmall;
-    return ::RegisterClassExW(&wc);
+    return RegisterLibraryClass(className, WndProc, style, icon, iconSmall, background, cursor, menuName, classExtra,
+                                windowExtra);
 }
 
 ATOM ZnWnd::RegisterClassExWithWndExtra(const wchar_t* className, int windowExtra)
