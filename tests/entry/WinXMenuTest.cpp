@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "PVDLL.h"
+#include "common/ShortcutSupport.h"
 #include "common/TestSupport.h"
 
 namespace {
@@ -256,15 +257,7 @@ TEST_F(WinXMenu, ElevatedShortcutIsMarkedAdmin)
     {
         iShellLink link;
         ASSERT_TRUE(link.SetPath((ModuleFolder() + L"\\pvmarker.exe").c_str()));
-        IShellLinkDataList* data = nullptr;
-        link.Link()->QueryInterface(IID_IShellLinkDataList, reinterpret_cast<void**>(&data));
-        ASSERT_NE(data, nullptr);
-        DWORD flags = 0;
-        data->GetFlags(&flags);
-        data->SetFlags(flags | SLDF_RUNAS_USER);
-        data->GetFlags(&flags);
-        data->Release();
-        if (!(flags & SLDF_RUNAS_USER))
+        if (!MarkRunAsAdmin(link))
             GTEST_SKIP() << "the platform's IShellLinkDataList does not keep SLDF_RUNAS_USER (Wine 8)";
         ASSERT_TRUE(link.Save(path.c_str()));
     }

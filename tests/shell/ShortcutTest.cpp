@@ -3,6 +3,7 @@
 #include <string>
 
 #include "PVDLL.h"
+#include "common/ShortcutSupport.h"
 #include "common/TestSupport.h"
 
 namespace {
@@ -101,15 +102,7 @@ TEST_F(Shortcuts, RunAsAdministratorFlagRoundTrips)
     {
         iShellLink shellLink;
         ASSERT_TRUE(shellLink.SetPath(Marker().c_str()));
-        IShellLinkDataList* data = nullptr;
-        shellLink.Link()->QueryInterface(IID_IShellLinkDataList, reinterpret_cast<void**>(&data));
-        ASSERT_NE(data, nullptr);
-        DWORD flags = 0;
-        data->GetFlags(&flags);
-        data->SetFlags(flags | SLDF_RUNAS_USER);
-        data->GetFlags(&flags);
-        data->Release();
-        if (!(flags & SLDF_RUNAS_USER))
+        if (!MarkRunAsAdmin(shellLink))
             GTEST_SKIP() << "the platform's IShellLinkDataList does not keep SLDF_RUNAS_USER (Wine 8)";
         ASSERT_TRUE(shellLink.Save(admin.c_str()));
     }
