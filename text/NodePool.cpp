@@ -9,12 +9,14 @@ namespace NodePool {
 
 namespace {
 
-// The system's allocation granularity: every region VirtualAlloc hands out
-// starts on such a boundary, so a block finds its slab by masking its
-// address.
-constexpr size_t slabSize = 64 * 1024;
+// Every slab starts on a multiple of its size, so a block finds its slab
+// by masking its address. Slabs are this large because each one is a
+// mapping of its own, and unmapping thousands of small ones costs more
+// than all the work on their blocks.
+constexpr size_t slabSize = 256 * 1024;
 
 struct Slab {
+    void* reservation;  // what VirtualFree releases: the slab lies inside
     Slab* next;  // among the slabs that have a free block
     Slab* prev;
     void* released;   // blocks given back, linked through their first word
@@ -75,15 +77,30 @@ void Unlink(Slab* slab)
     slab->listed = false;
 }
 
+// The system aligns a mapping to 64 KB only, so an aligned slab is
+// committed inside a reservation of twice its size; the rest stays mere
+// address space.
 Slab* NewSlab()
 {
-    auto* slab = static_cast<Slab*>(VirtualAlloc(nullptr, slabSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-    if (!slab)
+    void* reservation = VirtualAlloc(nullptr, 2 * slabSize, MEM_RESERVE, PAGE_NOACCESS);
+    if (!reservation)
         return nullptr;
+    uintptr_t start = (reinterpret_cast<uintptr_t>(reservation) + slabSize - 1) & ~uintptr_t(slabSize - 1);
+    auto* slab = static_cast<Slab*>(VirtualAlloc(reinterpret_cast<void*>(start), slabSize, MEM_COMMIT, PAGE_READWRITE));
+    if (!slab) {
+        VirtualFree(reservation, 0, MEM_RELEASE);
+        return nullptr;
+    }
+    slab->reservation = reservation;
     slab->released = nullptr;
     slab->untouched = reinterpret_cast<char*>(slab) + firstBlock;
     slab->used = 0;
     return slab;
+}
+
+void FreeSlab(Slab* slab)
+{
+    VirtualFree(slab->reservation, 0, MEM_RELEASE);
 }
 
 // Returns the spare slab to the system when the library is unloaded;
@@ -96,7 +113,7 @@ struct SpareRelease {
         spare = nullptr;
         Unlock();
         if (slab)
-            VirtualFree(slab, 0, MEM_RELEASE);
+            FreeSlab(slab);
     }
 } spareRelease;
 
@@ -159,7 +176,7 @@ void Free(void* block)
     }
     Unlock();
     if (unused)
-        VirtualFree(unused, 0, MEM_RELEASE);
+        FreeSlab(unused);
 }
 
 } // namespace NodePool

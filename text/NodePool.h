@@ -1,5 +1,5 @@
 // Small fixed-size blocks for the list's nodes, faster than the general
-// heap: nodes come from 64 KB slabs, handed out and taken back under one
+// heap: nodes come from 256 KB slabs, handed out and taken back under one
 // short lock, and a slab goes back to the system as soon as its last node
 // does (one empty slab is kept back, so a list that empties and fills
 // again does not map and unmap a slab each time). Safe for any thread; a
