@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds PVDLL and then runs the host demo
-# ("demo", the default) or the whole test suite ("test").
+# ("demo", the default), the whole test suite ("test") or the benchmark
+# ("bench").
 #   bash build.sh demo [pvhost arguments...]
 #   bash build.sh test [ctest arguments...]
+#   bash build.sh bench [--quick]
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -32,5 +34,6 @@ cmake --build "$build"
 case "$what" in
     demo) exec "$build/wine-run" "$build/bin/pvhost.exe" "$@" ;;
     test) exec ctest --test-dir "$build" --output-on-failure -j2 "$@" ;;
-    *) echo "usage: bash build.sh [demo|test]" >&2; exit 2 ;;
+    bench) exec "$build/wine-run" "$build/bin/pvbench.exe" "$@" ;;
+    *) echo "usage: bash build.sh [demo|test|bench]" >&2; exit 2 ;;
 esac

@@ -81,7 +81,8 @@ public:
 
 protected:
     // Every node is created and released through these two, so a subclass
-    // may pool nodes. The base class uses the general heap.
+    // may pool nodes; it then overrides both. The base class takes its
+    // nodes from the library's own node pool.
     virtual ZnNode* CreateNode();
     virtual void DeleteNode(void* node);
 
@@ -99,3 +100,36 @@ private:
     unsigned __int64 callbackContext;
     Callback pCallback;
 };
+
+// Modules inline the walk, where a call per node would cost as much as the
+// step itself; the library keeps exporting the bodies (text/ZnList.cpp)
+// for modules built without these definitions.
+#ifndef PVDLL_EXPORTS
+inline void*& ZnList::GetNext(POS& pos)
+{
+    ZnNode* node = ToNode(pos);
+    pos = ToPos(node->pNext);
+    return node->data;
+}
+
+inline void* ZnList::GetNext(POS& pos) const
+{
+    const ZnNode* node = ToNode(pos);
+    pos = ToPos(node->pNext);
+    return node->data;
+}
+
+inline void*& ZnList::GetPrev(POS& pos)
+{
+    ZnNode* node = ToNode(pos);
+    pos = ToPos(node->pPrev);
+    return node->data;
+}
+
+inline void* ZnList::GetPrev(POS& pos) const
+{
+    const ZnNode* node = ToNode(pos);
+    pos = ToPos(node->pPrev);
+    return node->data;
+}
+#endif
