@@ -1,5 +1,6 @@
 #include "storage/RegKey.h"
 
+#include <cstring>
 #include <cwchar>
 
 #include "storage/RegRecorder.h"
@@ -296,6 +297,19 @@ int RegKey::ReadValue(const wchar_t* name, DWORD* type, void* data, DWORD* bytes
 {
     if (!hKey || RegRecorder::IsPlaceholder(hKey))
         return 0;
+    // The registry terminates a text value stored without a terminator
+    // when it sees room for one; given less than one character (Wine 8)
+    // it misjudges the room and writes past the buffer. Such a read goes
+    // through a spare buffer with room on both sides.
+    if (data && bytes && *bytes < sizeof(wchar_t)) {
+        BYTE spare[8] = {};
+        DWORD count = *bytes;
+        LONG status = RegQueryValueExW(hKey, name, nullptr, type, spare + 2, &count);
+        if (status == ERROR_SUCCESS && count <= *bytes)
+            memcpy(data, spare + 2, count);
+        *bytes = count;
+        return status == ERROR_SUCCESS;
+    }
     return RegQueryValueExW(hKey, name, nullptr, type, static_cast<BYTE*>(data), bytes) == ERROR_SUCCESS;
 }
 

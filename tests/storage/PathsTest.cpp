@@ -2,8 +2,8 @@
 
 #include "PVDLL.h"
 #include "PathProbe.h"
+#include "common/PageEnd.h"
 #include "common/TestSupport.h"
-#include "text/TextProbes.h"
 
 #include <string>
 

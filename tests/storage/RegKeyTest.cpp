@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/PageEnd.h"
+
 namespace {
 
 std::wstring Str(RegKey& key, const wchar_t* name, const wchar_t* def = L"<def>", unsigned cch = 64)
@@ -437,6 +439,31 @@ TEST_F(RegKeyHostileValues, UnterminatedStringsAreTerminatedWithinTheCapacity)
     EXPECT_EQ(Str(key, L"NoEnd", L"<def>", 5), L"abcd");
     EXPECT_EQ(Str(key, L"NoEnd", L"<def>", 4), L"<de");  // no room for a terminator
     EXPECT_EQ(Str(key, L"OddBytes", L"<def>", 8), L"ab");
+}
+
+// A one-byte text value read into one byte that ends at a no-access page:
+// the registry's habit of terminating a text it returns must not reach
+// past the buffer, whether the value is read, compared or copied.
+TEST_F(RegKeyHostileValues, OneByteTextValuesStayInsideOneByteBuffers)
+{
+    const char one = 'x';
+    for (DWORD type : {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ}) {
+        RawPut(nullptr, L"OneByte", type, &one, 1);
+        RegKey key(root.c_str(), 1);
+        PageEndBlock block;
+        auto* out = static_cast<char*>(block.Resize(1));
+        DWORD read = 0;
+        EXPECT_TRUE(key.GetBin(L"OneByte", out, 1, &read));
+        EXPECT_EQ(read, type);
+        EXPECT_EQ(*out, 'x');
+        out = static_cast<char*>(block.Resize(1));
+        EXPECT_TRUE(key.GetBin(L"OneByte", out, 0, nullptr));
+        EXPECT_EQ(*out, 'x');
+        EXPECT_TRUE(key.PutBin(L"OneByte", &one, 1, type));
+        RegKey copy(Path(L"Copy").c_str(), 1);
+        EXPECT_TRUE(key.CopyValueTo(copy, L"OneByte"));
+        EXPECT_EQ(copy.GetBinSize(L"OneByte"), 1u);
+    }
 }
 
 TEST_F(RegKeyHostileValues, DefaultInTheBufferSurvivesAFailedRead)

@@ -1,13 +1,12 @@
 // Probes for the text tests: a hook on the library's HeapFree import, to see
-// a block in the instant before it is released, and memory that ends where
-// an inaccessible page begins, so any read past the end faults.
+// a block in the instant before it is released, and (from common/PageEnd.h)
+// memory that ends where an inaccessible page begins.
 #pragma once
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "common/ImportHook.h"
+#include "common/PageEnd.h"
 
 // While alive, HeapFree calls made by the library on the watched block
 // record whether the block was all zero bytes at that moment.
@@ -51,31 +50,4 @@ private:
     static inline bool seen;
     static inline bool wasZero;
     static inline ImportHook* active;
-};
-
-// A copy of count characters placed so that the last one is the last
-// readable character before a no-access page.
-class AtPageEnd {
-public:
-    AtPageEnd(const wchar_t* data, size_t count)
-    {
-        SYSTEM_INFO si;
-        GetSystemInfo(&si);
-        page = si.dwPageSize;
-        base = static_cast<BYTE*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        DWORD old;
-        VirtualProtect(base + page, page, PAGE_NOACCESS, &old);
-        ptr = reinterpret_cast<wchar_t*>(base + page) - count;
-        std::memcpy(ptr, data, count * sizeof(wchar_t));
-    }
-    ~AtPageEnd() { VirtualFree(base, 0, MEM_RELEASE); }
-    AtPageEnd(const AtPageEnd&) = delete;
-    AtPageEnd& operator=(const AtPageEnd&) = delete;
-
-    wchar_t* Get() const { return ptr; }
-
-private:
-    BYTE* base;
-    size_t page;
-    wchar_t* ptr;
 };
