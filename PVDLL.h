@@ -1,26 +1,27 @@
 // PVDLL: the shared library of Launchora. The product's modules include this
-// header alone and link the import library.
+// header alone and link the import library. The headers come in the order
+// of the library's layers, the ground first.
 #pragma once
 
-#include "entry/PVDLLApi.h"
-#include "entry/LibraryEntry.h"
-#include "entry/ProductInfo.h"
-#include "entry/ShellSubclass.h"
-#include "entry/StartMenuNames.h"
-#include "entry/WinXMenu.h"
+#include "base/PVDLLApi.h"
+#include "base/CritSec.h"
+#include "base/LibraryEntry.h"
+#include "base/Owners.h"
+#include "base/ProductInfo.h"
+#include "base/ScopeGuards.h"
+#include "base/ShellSubclass.h"
+#include "base/StrFormat.h"
+#include "base/ZnList.h"
 
 #include "text/Digest.h"
 #include "text/ResStr.h"
 #include "text/SHA1.h"
 #include "text/StrConvert.h"
-#include "text/StrFormat.h"
+#include "text/StrAppendFmt.h"
 #include "text/StrFunc.h"
 #include "text/StrHex.h"
 #include "text/StrUnits.h"
 #include "text/ZnBuf.h"
-#include "text/ZnList.h"
-
-#include "shell/Shortcuts.h"
 
 #include "storage/CmdLine.h"
 #include "storage/CoreFile.h"
@@ -35,14 +36,13 @@
 #include "storage/ZnOpts.h"
 #include "storage/ZnStreams.h"
 
+#include "shell/Shortcuts.h"
+
 #include "threads/CoInit.h"
-#include "threads/CritSec.h"
 #include "threads/InstanceActivation.h"
 #include "threads/Synch.h"
 #include "threads/ZnThread.h"
 
-#include "progress/ProgressEx.h"
-#include "ui/menus/ZnMenu.h"
 #include "ui/window/CDPI.h"
 #include "ui/window/CoreWnd.h"
 #include "ui/window/DrawHelpers.h"
@@ -52,3 +52,10 @@
 #include "ui/window/ZnTimer.h"
 #include "ui/window/ZnWaitCursor.h"
 #include "ui/window/ZnWnd.h"
+
+#include "ui/menus/ZnMenu.h"
+
+#include "progress/ProgressEx.h"
+
+#include "entry/StartMenuNames.h"
+#include "entry/WinXMenu.h"

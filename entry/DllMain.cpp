@@ -2,12 +2,10 @@
 // subclassing and registers the library's own module record.
 #include <windows.h>
 
-#include "entry/LibraryEntry.h"
-#include "entry/ProductInfo.h"
-#include "entry/ShellSubclass.h"
+#include "base/LibraryEntry.h"
+#include "base/ProductInfo.h"
+#include "base/ShellSubclass.h"
 #include "entry/StartMenuNames.h"
-
-HINSTANCE hiDLL = nullptr;
 
 namespace {
 

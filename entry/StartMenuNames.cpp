@@ -5,11 +5,11 @@
 
 #include <cwchar>
 
-#include "entry/LibraryEntry.h"
+#include "base/LibraryEntry.h"
 #include "storage/IniFile.h"
 #include "storage/ZnFile.h"
-#include "text/DllHeap.h"
-#include "text/ZnList.h"
+#include "base/internal/DllHeap.h"
+#include "base/ZnList.h"
 
 namespace {
 

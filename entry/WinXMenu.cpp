@@ -2,11 +2,11 @@
 
 #include <shellapi.h>
 
-#include "entry/ProductInfo.h"
+#include "base/ProductInfo.h"
 #include "shell/Shortcuts.h"
 #include "storage/FileQuery.h"
-#include "text/DllHeap.h"
-#include "text/StrFormat.h"
+#include "base/internal/DllHeap.h"
+#include "base/StrFormat.h"
 #include "ui/menus/ZnMenu.h"
 
 namespace {

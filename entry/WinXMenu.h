@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 extern "C" {
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <cstdarg>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 class PVDLL_API ProgressEx {
 public:

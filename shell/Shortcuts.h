@@ -10,7 +10,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // Owns one interface pointer and keeps the HRESULT of the last call made
 // through it.

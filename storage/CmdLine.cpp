@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "storage/PathText.h"
+#include "storage/internal/PathText.h"
 #include "text/StrFunc.h"
 
 using PathText::IsBlank;

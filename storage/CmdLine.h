@@ -4,7 +4,7 @@
 // by the capacity given and always terminated.
 #pragma once
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // Skips blanks; when a double quote follows, skips it and the blanks after
 // it too and returns 1, otherwise 0.

@@ -9,10 +9,10 @@
 #include <cwchar>
 
 #include "storage/FileQuery.h"
-#include "storage/PathText.h"
+#include "storage/internal/PathText.h"
 #include "storage/Paths.h"
-#include "text/DllHeap.h"
-#include "text/StrFormat.h"
+#include "base/internal/DllHeap.h"
+#include "base/StrFormat.h"
 
 namespace {
 
@@ -31,27 +31,11 @@ void Notify(LONG event, const wchar_t* path, const wchar_t* path2 = nullptr)
     SHChangeNotify(event, SHCNF_PATHW, path, path2);
 }
 
-// Keeps the platform error of a failure across the clean-up calls that
-// follow it, so the caller learns why the operation failed and not why
-// the clean-up did.
-class ErrorKeeper {
-public:
-    ErrorKeeper() : error(GetLastError()) {}
-    ~ErrorKeeper() { SetLastError(error); }
-    ErrorKeeper(const ErrorKeeper&) = delete;
-    ErrorKeeper& operator=(const ErrorKeeper&) = delete;
-
-    DWORD Error() const { return error; }
-
-private:
-    DWORD error;
-};
-
 // A work buffer for copies; null when the memory is not there, which
 // fails the copy instead of the process.
 class WorkBuffer {
 public:
-    explicit WorkBuffer(size_t bytes) : p(DllHeap::TryAlloc(bytes)) {}
+    explicit WorkBuffer(size_t bytes) : p(DllHeap::Alloc(bytes)) {}
     ~WorkBuffer() { DllHeap::Free(p); }
     WorkBuffer(const WorkBuffer&) = delete;
     WorkBuffer& operator=(const WorkBuffer&) = delete;
@@ -405,7 +389,7 @@ int CoreFile::ReplaceFileContent(const wchar_t* path, const void* data, unsigned
         ok = 0;
     }
     if (!ok) {
-        ErrorKeeper keep;
+        LastErrorPreserver keep;
         SetFileAttributesW(temp, FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(temp);
         return 0;
@@ -557,7 +541,7 @@ int CoreFile::CopyFileW(const wchar_t* src, const wchar_t* dst, int notify, Copy
     }
     ok = ok && out.SetEndOfFile();
     if (!ok) {
-        ErrorKeeper keep;
+        LastErrorPreserver keep;
         SetLastWin32Error(keep.Error());
         out.Close();
         if (created)
@@ -695,13 +679,4 @@ CoreFileAttrib::~CoreFileAttrib()
 {
     if (IsValid())
         SetFileAttributesW(pszPath, dwAttrib);
-}
-
-NoFloppyDiskError::NoFloppyDiskError() : uPrevMode(SetErrorMode(SEM_FAILCRITICALERRORS))
-{
-}
-
-NoFloppyDiskError::~NoFloppyDiskError()
-{
-    SetErrorMode(uPrevMode);
 }

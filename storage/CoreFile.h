@@ -10,7 +10,8 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
+#include "base/ScopeGuards.h"
 
 class PVDLL_API CoreIOObj {
 public:
@@ -196,13 +197,7 @@ private:
 
 // No "insert a disk" message boxes from the system while it lives, so a
 // probe of an empty drive fails quietly instead of stopping the program.
-class PVDLL_API NoFloppyDiskError {
+class PVDLL_API NoFloppyDiskError : public ErrorModeSuppressor {
 public:
-    NoFloppyDiskError();
-    ~NoFloppyDiskError();
-    NoFloppyDiskError(const NoFloppyDiskError&) = delete;
-    NoFloppyDiskError& operator=(const NoFloppyDiskError&) = delete;
-
-private:
-    unsigned uPrevMode;
+    NoFloppyDiskError() : ErrorModeSuppressor(SEM_FAILCRITICALERRORS) {}
 };

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "storage/PathText.h"
-#include "text/StrFormat.h"
+#include "storage/internal/PathText.h"
+#include "base/StrFormat.h"
 #include "text/StrFunc.h"
 
 using PathText::cchPath;

@@ -4,7 +4,7 @@
 // is cut at a whole character or sequence, and always terminated.
 #pragma once
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // For messages: the characters a name cannot hold, separated by blanks.
 PVDLL_API const wchar_t* GetInvalidFileNameChars();

@@ -3,7 +3,7 @@
 // holding it open. A null or empty path names nothing.
 #pragma once
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // By the path's attributes; a file is an existing path that is not a
 // folder.

@@ -4,8 +4,8 @@
 #include "storage/FileQuery.h"
 #include "storage/Parser.h"
 #include "storage/RegKey.h"
-#include "text/DllHeap.h"
-#include "text/StrFormat.h"
+#include "base/internal/DllHeap.h"
+#include "base/StrFormat.h"
 #include "text/StrFunc.h"
 
 namespace {
@@ -214,7 +214,7 @@ int IniFile::ReadData()
     // The text is handed on as a count of 32-bit characters.
     if (size == 0 || size >= 0xFFFFFFFFull)
         return 0;
-    auto* text = static_cast<wchar_t*>(DllHeap::TryAlloc(static_cast<size_t>(size) + sizeof(wchar_t)));
+    auto* text = static_cast<wchar_t*>(DllHeap::Alloc(static_cast<size_t>(size) + sizeof(wchar_t)));
     if (!text)
         return 0;
     unsigned long read = 0;
@@ -241,7 +241,7 @@ int IniFile::WriteData()
     }
     // The mark, the text, and room for a terminator a producer may add.
     size_t bytes = (static_cast<size_t>(length) + 1) * sizeof(wchar_t);
-    auto* data = static_cast<wchar_t*>(DllHeap::TryAlloc(bytes + sizeof(wchar_t)));
+    auto* data = static_cast<wchar_t*>(DllHeap::Alloc(bytes + sizeof(wchar_t)));
     if (!data)
         return 0;
     ZeroMemory(data, bytes + sizeof(wchar_t));

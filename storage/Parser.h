@@ -4,7 +4,7 @@
 // operation reads past either.
 #pragma once
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 class PVDLL_API Parser {
 public:

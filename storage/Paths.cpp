@@ -5,11 +5,11 @@
 #include <cstring>
 #include <cwchar>
 
-#include "entry/LibraryEntry.h"
-#include "entry/ProductInfo.h"
-#include "storage/PathText.h"
+#include "base/LibraryEntry.h"
+#include "base/ProductInfo.h"
+#include "storage/internal/PathText.h"
 #include "storage/RegKey.h"
-#include "text/DllHeap.h"
+#include "base/internal/DllHeap.h"
 #include "text/StrFunc.h"
 
 using PathText::cchPath;

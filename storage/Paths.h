@@ -17,7 +17,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // --- parts of a path -----------------------------------------------------------
 // The position after the last separator or ":" (the terminator when the

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <cwchar>
 
-#include "storage/RegRecorder.h"
-#include "text/DllHeap.h"
-#include "text/StrFormat.h"
+#include "storage/internal/RegRecorder.h"
+#include "base/internal/DllHeap.h"
+#include "base/StrFormat.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 class PVDLL_API RegKey {
 public:

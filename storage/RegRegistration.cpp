@@ -5,7 +5,7 @@
 
 #include <shlobj.h>
 
-#include "text/StrFormat.h"
+#include "base/StrFormat.h"
 
 namespace {
 

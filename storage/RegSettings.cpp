@@ -2,8 +2,8 @@
 // folder, and the move from the maker's legacy root.
 #include "storage/RegKey.h"
 
-#include "text/DllHeap.h"
-#include "text/StrFormat.h"
+#include "base/internal/DllHeap.h"
+#include "base/StrFormat.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "storage/FileQuery.h"
 #include "storage/UniPath.h"
-#include "text/DllHeap.h"
+#include "base/internal/DllHeap.h"
 #include "text/StrFunc.h"
 
 namespace {
@@ -304,7 +304,7 @@ public:
             ok = true;
             return;
         }
-        buffer = static_cast<unsigned char*>(DllHeap::TryAlloc(n));
+        buffer = static_cast<unsigned char*>(DllHeap::Alloc(n));
         if (!buffer)
             CoreIOObj::SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
         else
@@ -375,7 +375,7 @@ unsigned long ReadEightBit(ZnFile& file, unsigned long size, ZnFileTextFmt fmt, 
 wchar_t* ReadInto(const wchar_t* path, unsigned long size, ZnFileTextFmt fmt, unsigned long long cch,
                   wchar_t replacement, unsigned long* result)
 {
-    wchar_t* buf = static_cast<wchar_t*>(DllHeap::TryAlloc(cch * sizeof(wchar_t)));
+    wchar_t* buf = static_cast<wchar_t*>(DllHeap::Alloc(cch * sizeof(wchar_t)));
     if (!buf) {
         CoreIOObj::SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
         *result = 0;
@@ -553,7 +553,7 @@ unsigned char* ZnFile::PrepareTextData(const wchar_t* text, ZnFileTextFmt fmt, u
             SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
-        wchar_t* data = static_cast<wchar_t*>(DllHeap::TryAlloc(units * sizeof(wchar_t)));
+        wchar_t* data = static_cast<wchar_t*>(DllHeap::Alloc(units * sizeof(wchar_t)));
         if (!data) {
             SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
@@ -578,7 +578,7 @@ unsigned char* ZnFile::PrepareTextData(const wchar_t* text, ZnFileTextFmt fmt, u
         SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    unsigned char* data = static_cast<unsigned char*>(DllHeap::TryAlloc(mark + bytes));
+    unsigned char* data = static_cast<unsigned char*>(DllHeap::Alloc(mark + bytes));
     if (!data) {
         SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;

@@ -6,9 +6,9 @@
 #include <cwchar>
 
 #include "storage/FileQuery.h"
-#include "storage/PathText.h"
+#include "storage/internal/PathText.h"
 #include "storage/Paths.h"
-#include "text/DllHeap.h"
+#include "base/internal/DllHeap.h"
 
 using PathText::cchPath;
 

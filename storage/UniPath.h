@@ -10,7 +10,7 @@
 // one; on such a path every query answers 0 or "" and every copy fails.
 #pragma once
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 class PVDLL_API UniPath {
 public:

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <cwchar>
 
-#include "storage/PathText.h"
+#include "storage/internal/PathText.h"
 #include "storage/Paths.h"
-#include "text/DllHeap.h"
+#include "base/internal/DllHeap.h"
 #include "text/StrFunc.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 #include "storage/CoreFile.h"
 
 class UniPath;

@@ -1,8 +1,8 @@
 #include "storage/ZnOpts.h"
 
-#include "entry/ProductInfo.h"
+#include "base/ProductInfo.h"
 #include "storage/RegKey.h"
-#include "text/StrFormat.h"
+#include "base/StrFormat.h"
 
 const wchar_t* const BoolOpts::pszRegTempKeyName = L"Temp";
 

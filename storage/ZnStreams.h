@@ -6,7 +6,7 @@
 
 #include <objidl.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 class ZnFile;
 

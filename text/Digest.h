@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // The standard CRC-32 of zip and PNG: reflected polynomial 0xEDB88320,
 // all-ones start, final complement. No data gives 0.

@@ -1,8 +1,8 @@
 #include "text/ResStr.h"
 
-#include "entry/ProductInfo.h"
-#include "text/DllHeap.h"
-#include "text/StrFormat.h"
+#include "base/ProductInfo.h"
+#include "base/internal/DllHeap.h"
+#include "base/StrFormat.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "text/DllHeap.h"
+#include "base/internal/DllHeap.h"
 
 namespace {
 

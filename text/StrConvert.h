@@ -3,7 +3,7 @@
 // 8-bit interfaces from wide code.
 #pragma once
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // Each converts a zero-terminated source, terminator included, into at most
 // count output units and returns what the platform converter returns: the

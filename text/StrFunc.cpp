@@ -5,7 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "text/DllHeap.h"
+#include "base/internal/DllHeap.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <cstddef>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // --- character classes (non-zero for members) -------------------------------
 PVDLL_API int IsSep(wchar_t c);               // \ and /

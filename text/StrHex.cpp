@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "text/DllHeap.h"
+#include "base/internal/DllHeap.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // Two upper-case hex digits ("%02lX"), terminated and cut to fit cch.
 // Returns the number of digits written.

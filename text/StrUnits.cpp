@@ -1,6 +1,6 @@
 #include "text/StrUnits.h"
 
-#include "text/StrFormat.h"
+#include "base/StrFormat.h"
 
 void SizeToStr(wchar_t* out, unsigned cch, unsigned __int64 bytes, int alwaysDecimal)
 {

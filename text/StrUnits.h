@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // A size in units of 1024 with one truncated decimal: "1023 B", "1.5 KB",
 // "1 GB" ("1.0 GB" with alwaysDecimal).

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "text/DllHeap.h"
+#include "base/internal/DllHeap.h"
 
 ZnBuf::ZnBuf(unsigned size)
     : pBuf(size ? static_cast<unsigned char*>(DllHeap::AllocZero(size)) : nullptr), nSize(size)

@@ -4,7 +4,7 @@
 // caller that needs more builds a new buffer.
 #pragma once
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 class ZnBufZ;
 

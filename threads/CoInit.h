@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 class PVDLL_API CoInit {
 public:

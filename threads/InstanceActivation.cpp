@@ -1,6 +1,6 @@
 #include "threads/InstanceActivation.h"
 
-#include "entry/ProductInfo.h"
+#include "base/ProductInfo.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 constexpr LRESULT activationReply = 0x8374B3;
 

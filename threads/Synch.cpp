@@ -2,7 +2,7 @@
 
 #include <sddl.h>
 
-#include "text/StrFormat.h"
+#include "base/StrFormat.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
-#include "threads/CritSec.h"
+#include "base/PVDLLApi.h"
+#include "base/CritSec.h"
 
 typedef unsigned long (*ZnThreadProc)(void* param);
 

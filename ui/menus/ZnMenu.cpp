@@ -3,10 +3,10 @@
 #include <objbase.h>
 #include <wincodec.h>
 
-#include "entry/LibraryEntry.h"
-#include "entry/ProductInfo.h"
-#include "text/DllHeap.h"
-#include "text/StrFormat.h"
+#include "base/LibraryEntry.h"
+#include "base/ProductInfo.h"
+#include "base/internal/DllHeap.h"
+#include "base/StrFormat.h"
 
 namespace {
 

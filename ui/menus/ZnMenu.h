@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
-#include "text/ZnList.h"
+#include "base/PVDLLApi.h"
+#include "base/ZnList.h"
 
 // A MENUITEMINFOW with its size set and the given mask.
 struct MenuItemInfo : MENUITEMINFOW {

@@ -8,7 +8,7 @@
 #include <windows.h>
 #include <shellscalingapi.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 class PVDLL_API CDPI {
 public:

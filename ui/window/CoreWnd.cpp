@@ -1,7 +1,7 @@
 #include "ui/window/CoreWnd.h"
 
-#include "entry/LibraryEntry.h"
-#include "ui/window/WndClass.h"
+#include "base/LibraryEntry.h"
+#include "ui/window/internal/WndClass.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "text/DllHeap.h"
+#include "base/internal/DllHeap.h"
 #include "ui/window/ZnDC.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // --- colours -------------------------------------------------------------------------
 

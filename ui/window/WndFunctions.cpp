@@ -1,8 +1,8 @@
 #include "ui/window/WndFunctions.h"
 
-#include "entry/ProductInfo.h"
+#include "base/ProductInfo.h"
 #include "storage/RegKey.h"
-#include "text/StrFormat.h"
+#include "base/StrFormat.h"
 
 // --- styles ------------------------------------------------------------------------
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 PVDLL_API DWORD GetWndStyle(HWND h, int extended);
 PVDLL_API DWORD SetWndStyle(HWND h, DWORD style, int extended);

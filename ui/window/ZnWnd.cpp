@@ -1,10 +1,10 @@
 #include "ui/window/ZnWnd.h"
 
-#include "entry/LibraryEntry.h"
-#include "ui/window/WndClass.h"
-#include "entry/ShellSubclass.h"
+#include "base/LibraryEntry.h"
+#include "ui/window/internal/WndClass.h"
+#include "base/ShellSubclass.h"
 #include "text/ResStr.h"
-#include "text/StrFormat.h"
+#include "base/StrFormat.h"
 
 namespace {
 

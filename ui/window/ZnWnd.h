@@ -11,8 +11,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "entry/PVDLLApi.h"
-#include "text/ZnList.h"
+#include "base/PVDLLApi.h"
+#include "base/ZnList.h"
 
 class ZnDlg;
 class ZnWnd;

@@ -11,9 +11,8 @@
 
 namespace NodePool {
 
-// Blocks of blockSize bytes (aligned to 8). Running out of memory raises
-// the platform's out-of-memory exception (STATUS_NO_MEMORY), as the
-// library's heap does.
+// Blocks of blockSize bytes (aligned to 8); null when no memory is left,
+// as the library's heap answers.
 constexpr size_t blockSize = 24;
 void* Alloc();
 // Only a block from Alloc; null is ignored.

@@ -1,4 +1,4 @@
-#include "text/NodePool.h"
+#include "base/internal/NodePool.h"
 
 #include <windows.h>
 
@@ -134,7 +134,7 @@ void* Alloc()
         Unlock();
         Slab* fresh = NewSlab();
         if (!fresh)
-            RaiseException(STATUS_NO_MEMORY, 0, 0, nullptr);
+            return nullptr;
         Lock();
         Link(fresh);
         slab = withRoom;

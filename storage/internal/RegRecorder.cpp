@@ -1,8 +1,8 @@
-#include "storage/RegRecorder.h"
+#include "storage/internal/RegRecorder.h"
 
 #include <cstdarg>
 
-#include "text/StrFormat.h"
+#include "base/StrFormat.h"
 
 namespace RegRecorder {
 

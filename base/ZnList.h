@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 // An opaque position: the address of a node; null means "none".
 typedef struct ZnListPosition* POS;
@@ -56,11 +56,14 @@ public:
     void*& GetPrev(POS& pos);
     void* GetPrev(POS& pos) const;
 
+    // Each returns the new node's position, or null (and the list is
+    // unchanged) when no node could be had.
     POS AddHead(void* item);
     POS AddTail(void* item);
     POS InsertBefore(POS pos, void* item);
     POS InsertAfter(POS pos, void* item);
-    // Both lists then point to the same items; other keeps its nodes.
+    // Both lists then point to the same items; other keeps its nodes. Out
+    // of memory ends the copy early.
     void AddHead(ZnList* other);
     void AddTail(ZnList* other);
 

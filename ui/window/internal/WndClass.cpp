@@ -1,6 +1,6 @@
-#include "ui/window/WndClass.h"
+#include "ui/window/internal/WndClass.h"
 
-#include "entry/LibraryEntry.h"
+#include "base/LibraryEntry.h"
 
 ATOM RegisterLibraryClass(const wchar_t* className, WNDPROC proc, UINT style, HICON icon, HICON iconSmall,
                           HBRUSH background, HCURSOR cursor, const wchar_t* menuName, int classExtra,

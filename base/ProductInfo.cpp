@@ -1,10 +1,10 @@
-#include "entry/ProductInfo.h"
+#include "base/ProductInfo.h"
 
-#include "entry/LibraryEntry.h"
-#include "progress/ProgressEx.h"
-#include "text/DllHeap.h"
-#include "text/StrFormat.h"
-#include "ui/window/ZnWaitCursor.h"
+#include "base/LibraryEntry.h"
+#include "base/StrFormat.h"
+#include "base/internal/DllHeap.h"
+
+HINSTANCE hiDLL = nullptr;
 
 // Built in this order before the library is attached and destroyed in
 // reverse order after it is detached.
@@ -217,18 +217,6 @@ LRESULT SendMyCompanyMsg(HWND hwnd, WPARAM wParam, LPARAM lParam)
 BOOL PostMyCompanyMsg(HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
     return hwnd ? PostMessageW(hwnd, GetCompanyMessage(), wParam, lParam) : FALSE;
-}
-
-void ProductInfo::ShutDownMyModules(HWND, ProgressEx* progress, unsigned seconds)
-{
-    ZnWaitCursor wait;
-    BroadcastMyMessage(1, GetID());
-    BroadcastMyMessage(16, GetID());
-    for (unsigned i = 0; i < seconds; ++i) {
-        if (progress)
-            progress->StepIt();
-        Sleep(1000);
-    }
 }
 
 // --- Launchora -------------------------------------------------------------------

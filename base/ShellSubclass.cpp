@@ -1,6 +1,6 @@
-#include "entry/ShellSubclass.h"
+#include "base/ShellSubclass.h"
 
-#include "threads/CritSec.h"
+#include "base/CritSec.h"
 
 namespace ShellSubclass {
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "entry/PVDLLApi.h"
+#include "base/PVDLLApi.h"
 
 namespace ShellSubclass {
 

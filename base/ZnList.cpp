@@ -1,6 +1,6 @@
-#include "text/ZnList.h"
+#include "base/ZnList.h"
 
-#include "text/NodePool.h"
+#include "base/internal/NodePool.h"
 
 static_assert(sizeof(ZnList::ZnNode) == NodePool::blockSize, "the pool hands out blocks of a node's size");
 
@@ -86,6 +86,8 @@ void* ZnList::GetPrev(POS& pos) const
 ZnList::ZnNode* ZnList::NewNode(void* item, ZnNode* prev, ZnNode* next)
 {
     ZnNode* node = CreateNode();
+    if (!node)
+        return nullptr;  // out of memory: the list stays as it was
     node->pPrev = prev;
     node->pNext = next;
     node->data = item;

@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
-#include "entry/PVDLLApi.h"
-#include "text/ZnList.h"
-#include "threads/CritSec.h"
+#include "base/PVDLLApi.h"
+#include "base/ZnList.h"
+#include "base/CritSec.h"
 
 class ProgressEx;
 
