@@ -38,6 +38,10 @@ T* AllocArrayZero(size_t count)
     return count > SIZE_MAX / sizeof(T) ? nullptr : static_cast<T*>(AllocZero(count * sizeof(T)));
 }
 
+// A terminated copy of the first length characters of text; null when the
+// memory is not there.
+wchar_t* CopyText(const wchar_t* text, size_t length);
+
 template <typename T>
 void FreeBlock(T* block) noexcept
 {
