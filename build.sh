@@ -12,7 +12,7 @@ what=${1:-demo}
 [ $# -gt 0 ] && shift
 
 packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 fonts-wine
-          cmake ninja-build googletest util-linux)
+          libz-mingw-w64-dev cmake ninja-build googletest util-linux)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/internal/Crc32Fold.h"
+
 namespace {
 
 // Slicing-by-16: table k advances a byte's contribution by k further
@@ -180,7 +182,14 @@ unsigned CRC32(const void* data, unsigned n)
 {
     if (!data || n == 0)
         return 0;
-    return ~Crc32Update(0xFFFFFFFFu, static_cast<const unsigned char*>(data), n);
+    const unsigned char* p = static_cast<const unsigned char*>(data);
+    uint32_t crc = 0xFFFFFFFFu;
+    if (n >= Crc32Fold::minimumBytes && Crc32Fold::Available()) {
+        crc = Crc32Fold::Update(crc, p, n);
+        p += n & ~15u;
+        n &= 15;
+    }
+    return ~Crc32Update(crc, p, n);
 }
 
 unsigned _cc_(const void* data, unsigned n, unsigned poly)

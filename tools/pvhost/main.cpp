@@ -14,23 +14,9 @@
 #include <cstdarg>
 
 #include "PVDLL.h"
+#include "common/ConsoleOut.h"
 
 namespace {
-
-// Writes UTF-8 to standard output, whatever it is (console, pipe, file).
-void Print(const wchar_t* fmt, ...)
-{
-    wchar_t text[2048];
-    va_list args;
-    va_start(args, fmt);
-    StrFormatV(text, 2048, fmt, args);
-    va_end(args);
-    char utf8[6144];
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
-    DWORD written;
-    if (bytes > 1)
-        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8, bytes - 1, &written, nullptr);
-}
 
 void ShowIdentity()
 {
