@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "PVDLL.h"
+#include "common/TestWindow.h"
 
 namespace {
 
@@ -15,18 +16,7 @@ LRESULT CALLBACK PlainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-HWND CreatePlainWindow()
-{
-    static ATOM atom = [] {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = PlainWndProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PVDLLSubclassProbe";
-        return RegisterClassW(&wc);
-    }();
-    return CreateWindowExW(0, MAKEINTATOM(atom), L"probe", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-}
+const TestWindowSpec plainWindow = {.className = L"PVDLLSubclassProbe", .proc = PlainWndProc, .title = L"probe"};
 
 // Records what reaches it and adds 10 to the window's answer to the probe.
 class RecordingSubclasser : public ShellSubclasser {
@@ -72,14 +62,15 @@ TEST_F(ShellSubclassPath, InitializedAtAttachWithTheLibrarysIdAndProperty)
 TEST_F(ShellSubclassPath, ComctlPathRoutesMessagesAndUnhooksOnDestroy)
 {
     UseComctl();
-    HWND hwnd = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND hwnd = window;
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
     EXPECT_EQ(sub.GetHwnd(), hwnd);
     EXPECT_EQ(GetPropW(hwnd, L"SMNU"), nullptr);
     EXPECT_EQ(SendMessageW(hwnd, probeMessage, 0, 0), 11);
 
-    DestroyWindow(hwnd);
+    window.Destroy();
     EXPECT_TRUE(sub.Saw(WM_NCDESTROY));
     EXPECT_EQ(sub.GetHwnd(), nullptr);
 }
@@ -87,19 +78,21 @@ TEST_F(ShellSubclassPath, ComctlPathRoutesMessagesAndUnhooksOnDestroy)
 TEST_F(ShellSubclassPath, ComctlPathUnsubclassRestoresTheWindow)
 {
     UseComctl();
-    HWND hwnd = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND hwnd = window;
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
     EXPECT_EQ(sub.Unsubclass(), 1);
     EXPECT_EQ(SendMessageW(hwnd, probeMessage, 0, 0), 1);
     EXPECT_FALSE(sub.Saw(probeMessage));
-    DestroyWindow(hwnd);
+    window.Destroy();
 }
 
 TEST_F(ShellSubclassPath, FallbackPathUsesThePropertyAndWindowProcedure)
 {
     UseFallback();
-    HWND hwnd = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND hwnd = window;
     LONG_PTR original = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
@@ -111,13 +104,14 @@ TEST_F(ShellSubclassPath, FallbackPathUsesThePropertyAndWindowProcedure)
     EXPECT_EQ(GetPropW(hwnd, L"SMNU"), nullptr);
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), original);
     EXPECT_EQ(sub.Unsubclass(), 0);  // nothing left to undo
-    DestroyWindow(hwnd);
+    window.Destroy();
 }
 
 TEST_F(ShellSubclassPath, FallbackRefusesAWindowThatAlreadyCarriesTheProperty)
 {
     UseFallback();
-    HWND hwnd = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND hwnd = window;
     RecordingSubclasser first;
     RecordingSubclasser second;
     ASSERT_EQ(first.Subclass(hwnd), 1);
@@ -126,16 +120,17 @@ TEST_F(ShellSubclassPath, FallbackRefusesAWindowThatAlreadyCarriesTheProperty)
     EXPECT_EQ(GetPropW(hwnd, L"SMNU"), &first);
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), hooked);
     EXPECT_EQ(second.GetHwnd(), nullptr);
-    DestroyWindow(hwnd);
+    window.Destroy();
 }
 
 TEST_F(ShellSubclassPath, FallbackUnhooksOnDestroy)
 {
     UseFallback();
-    HWND hwnd = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND hwnd = window;
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
-    DestroyWindow(hwnd);
+    window.Destroy();
     EXPECT_TRUE(sub.Saw(WM_NCDESTROY));
     EXPECT_EQ(sub.GetHwnd(), nullptr);
 }

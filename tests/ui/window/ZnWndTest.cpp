@@ -5,6 +5,7 @@
 
 #include "PVDLL.h"
 #include "common/TestSupport.h"
+#include "common/TestWindow.h"
 
 namespace {
 
@@ -110,18 +111,7 @@ LRESULT CALLBACK PlainProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(h, msg, wParam, lParam);
 }
 
-HWND CreatePlainWindow()
-{
-    static ATOM atom = [] {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = PlainProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PVDLLTestPlain";
-        return RegisterClassW(&wc);
-    }();
-    return CreateWindowExW(0, MAKEINTATOM(atom), L"plain", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-}
+const TestWindowSpec plainWindow = {.className = L"PVDLLTestPlain", .proc = PlainProc, .title = L"plain"};
 
 } // namespace
 
@@ -303,7 +293,8 @@ TEST(ZnWndLifetime, HandlerSeesItsObjectBoundUntilItReturns)
 
 TEST(ZnWndLifetime, DestroyingTheObjectOfALiveWindowUnbindsIt)
 {
-    HWND h = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND h = window;
     LONG_PTR original = GetWindowLongPtrW(h, GWLP_WNDPROC);
     {
         ShellSubclass::subclassState = 0;  // the classic path replaces the procedure
@@ -315,7 +306,7 @@ TEST(ZnWndLifetime, DestroyingTheObjectOfALiveWindowUnbindsIt)
     EXPECT_EQ(GetPropW(h, L"ZNWND"), nullptr);
     EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), original);
     EXPECT_EQ(SendMessageW(h, WM_APP + 1, 0, 0), 1);
-    DestroyWindow(h);
+    window.Destroy();
 }
 
 TEST(ZnWndSubclassing, BothPathsRouteMessagesAndUnhook)
@@ -327,7 +318,8 @@ TEST(ZnWndSubclassing, BothPathsRouteMessagesAndUnhook)
             ShellSubclass::subclassState = 0;
         else
             ASSERT_EQ(ShellSubclass::IsReady(), 1);
-        HWND h = CreatePlainWindow();
+        TestWindow window(plainWindow);
+        HWND h = window;
         RecordingWnd wnd;
         ASSERT_TRUE(wnd.Subclass(h)) << "classic " << classic;
         std::vector<int> log;
@@ -340,7 +332,7 @@ TEST(ZnWndSubclassing, BothPathsRouteMessagesAndUnhook)
         EXPECT_EQ(ZnWnd::FromHandle(h), nullptr);
         EXPECT_EQ(SendMessageW(h, WM_APP + 1, 0, 0), 1);
         ASSERT_TRUE(wnd.Subclass(h));
-        DestroyWindow(h);
+        window.Destroy();
         EXPECT_EQ(wnd.hWnd, nullptr);
         EXPECT_EQ(wnd.calls.back(), L"PostNcDestroy");
     }
@@ -351,8 +343,9 @@ TEST(ZnWndSubclassing, RefusedByThePlatformFails)
 {
     RecordingWnd wnd;
     EXPECT_FALSE(wnd.Subclass(nullptr));
-    HWND h = CreatePlainWindow();
-    DestroyWindow(h);
+    TestWindow window(plainWindow);
+    HWND h = window;
+    window.Destroy();
     EXPECT_FALSE(wnd.Subclass(h));
     EXPECT_EQ(wnd.hWnd, nullptr);
 }
@@ -446,13 +439,14 @@ TEST(ZnTimer, StartsAndStopsAThreadTimer)
 
 TEST(ZnWndEnabler, DisablesForItsScope)
 {
-    HWND h = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND h = window;
     {
         ZnWndEnabler disabled(h);
         EXPECT_FALSE(IsWindowEnabled(h));
     }
     EXPECT_TRUE(IsWindowEnabled(h));
-    DestroyWindow(h);
+    window.Destroy();
     MyWindowPlacement placement;
     EXPECT_FALSE(placement.IsInitialized());
     placement.Initialize();
