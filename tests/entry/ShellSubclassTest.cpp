@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "PVDLL.h"
@@ -49,6 +50,12 @@ protected:
     }
     void UseFallback() { ShellSubclass::subclassState = 0; }
     void TearDown() override { ShellSubclass::ReInitialize(); }
+
+    // A window of the plain procedure, destroyed by the test or else after it.
+    HWND PlainWindow() { return window.emplace(plainWindow); }
+
+private:
+    std::optional<TestWindow> window;
 };
 
 } // namespace
@@ -62,15 +69,14 @@ TEST_F(ShellSubclassPath, InitializedAtAttachWithTheLibrarysIdAndProperty)
 TEST_F(ShellSubclassPath, ComctlPathRoutesMessagesAndUnhooksOnDestroy)
 {
     UseComctl();
-    TestWindow window(plainWindow);
-    HWND hwnd = window;
+    HWND hwnd = PlainWindow();
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
     EXPECT_EQ(sub.GetHwnd(), hwnd);
     EXPECT_EQ(GetPropW(hwnd, L"SMNU"), nullptr);
     EXPECT_EQ(SendMessageW(hwnd, probeMessage, 0, 0), 11);
 
-    window.Destroy();
+    DestroyWindow(hwnd);
     EXPECT_TRUE(sub.Saw(WM_NCDESTROY));
     EXPECT_EQ(sub.GetHwnd(), nullptr);
 }
@@ -78,21 +84,19 @@ TEST_F(ShellSubclassPath, ComctlPathRoutesMessagesAndUnhooksOnDestroy)
 TEST_F(ShellSubclassPath, ComctlPathUnsubclassRestoresTheWindow)
 {
     UseComctl();
-    TestWindow window(plainWindow);
-    HWND hwnd = window;
+    HWND hwnd = PlainWindow();
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
     EXPECT_EQ(sub.Unsubclass(), 1);
     EXPECT_EQ(SendMessageW(hwnd, probeMessage, 0, 0), 1);
     EXPECT_FALSE(sub.Saw(probeMessage));
-    window.Destroy();
+    DestroyWindow(hwnd);
 }
 
 TEST_F(ShellSubclassPath, FallbackPathUsesThePropertyAndWindowProcedure)
 {
     UseFallback();
-    TestWindow window(plainWindow);
-    HWND hwnd = window;
+    HWND hwnd = PlainWindow();
     LONG_PTR original = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
@@ -104,14 +108,13 @@ TEST_F(ShellSubclassPath, FallbackPathUsesThePropertyAndWindowProcedure)
     EXPECT_EQ(GetPropW(hwnd, L"SMNU"), nullptr);
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), original);
     EXPECT_EQ(sub.Unsubclass(), 0);  // nothing left to undo
-    window.Destroy();
+    DestroyWindow(hwnd);
 }
 
 TEST_F(ShellSubclassPath, FallbackRefusesAWindowThatAlreadyCarriesTheProperty)
 {
     UseFallback();
-    TestWindow window(plainWindow);
-    HWND hwnd = window;
+    HWND hwnd = PlainWindow();
     RecordingSubclasser first;
     RecordingSubclasser second;
     ASSERT_EQ(first.Subclass(hwnd), 1);
@@ -120,17 +123,16 @@ TEST_F(ShellSubclassPath, FallbackRefusesAWindowThatAlreadyCarriesTheProperty)
     EXPECT_EQ(GetPropW(hwnd, L"SMNU"), &first);
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), hooked);
     EXPECT_EQ(second.GetHwnd(), nullptr);
-    window.Destroy();
+    DestroyWindow(hwnd);
 }
 
 TEST_F(ShellSubclassPath, FallbackUnhooksOnDestroy)
 {
     UseFallback();
-    TestWindow window(plainWindow);
-    HWND hwnd = window;
+    HWND hwnd = PlainWindow();
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
-    window.Destroy();
+    DestroyWindow(hwnd);
     EXPECT_TRUE(sub.Saw(WM_NCDESTROY));
     EXPECT_EQ(sub.GetHwnd(), nullptr);
 }

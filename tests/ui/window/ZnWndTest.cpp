@@ -306,7 +306,7 @@ TEST(ZnWndLifetime, DestroyingTheObjectOfALiveWindowUnbindsIt)
     EXPECT_EQ(GetPropW(h, L"ZNWND"), nullptr);
     EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), original);
     EXPECT_EQ(SendMessageW(h, WM_APP + 1, 0, 0), 1);
-    window.Destroy();
+    DestroyWindow(h);
 }
 
 TEST(ZnWndSubclassing, BothPathsRouteMessagesAndUnhook)
@@ -332,7 +332,7 @@ TEST(ZnWndSubclassing, BothPathsRouteMessagesAndUnhook)
         EXPECT_EQ(ZnWnd::FromHandle(h), nullptr);
         EXPECT_EQ(SendMessageW(h, WM_APP + 1, 0, 0), 1);
         ASSERT_TRUE(wnd.Subclass(h));
-        window.Destroy();
+        DestroyWindow(h);
         EXPECT_EQ(wnd.hWnd, nullptr);
         EXPECT_EQ(wnd.calls.back(), L"PostNcDestroy");
     }
@@ -345,7 +345,7 @@ TEST(ZnWndSubclassing, RefusedByThePlatformFails)
     EXPECT_FALSE(wnd.Subclass(nullptr));
     TestWindow window(plainWindow);
     HWND h = window;
-    window.Destroy();
+    DestroyWindow(h);
     EXPECT_FALSE(wnd.Subclass(h));
     EXPECT_EQ(wnd.hWnd, nullptr);
 }
@@ -446,7 +446,7 @@ TEST(ZnWndEnabler, DisablesForItsScope)
         EXPECT_FALSE(IsWindowEnabled(h));
     }
     EXPECT_TRUE(IsWindowEnabled(h));
-    window.Destroy();
+    DestroyWindow(h);
     MyWindowPlacement placement;
     EXPECT_FALSE(placement.IsInitialized());
     placement.Initialize();
