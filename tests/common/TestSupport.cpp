@@ -180,6 +180,18 @@ std::wstring SavePng(const std::wstring& name, const DWORD* pixels, int cx, int 
     return path;
 }
 
+BITMAPINFO TopDown32(int cx, int cy)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 std::vector<DWORD> BitmapPixels(HBITMAP bmp, int* cx, int* cy)
 {
     BITMAP info;
@@ -187,13 +199,7 @@ std::vector<DWORD> BitmapPixels(HBITMAP bmp, int* cx, int* cy)
         return {};
     int width = info.bmWidth;
     int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof(header.bmiHeader);
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO header = TopDown32(width, height);
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
     HDC screen = GetDC(nullptr);
     int rows = GetDIBits(screen, bmp, 0, height, pixels.data(), &header, DIB_RGB_COLORS);

@@ -56,6 +56,9 @@ std::wstring SavePng(const std::wstring& name, const DWORD* pixels, int cx, int 
 // A bitmap that is not selected into a DC.
 std::wstring SavePng(const std::wstring& name, HBITMAP bmp);
 
+// The header of a top-down 32-bit picture of cx x cy pixels, 0x00RRGGBB.
+BITMAPINFO TopDown32(int cx, int cy);
+
 // The pixels of a bitmap (not selected into a DC) as 0x00RRGGBB values,
 // rows top-down; empty on failure.
 std::vector<DWORD> BitmapPixels(HBITMAP bmp, int* cx = nullptr, int* cy = nullptr);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "PVDLL.h"
+#include "common/TestWindow.h"
 
 namespace {
 
@@ -19,22 +20,15 @@ LRESULT CALLBACK ListenerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 // A top-level window of the product that listens for the company message.
-class Listener {
+class Listener : public TestWindow {
 public:
     Listener()
+        : TestWindow({.className = L"PVDLLCompanyListener", .proc = ListenerProc, .title = L"listener", .cx = 10,
+                      .cy = 10}),
+          hwnd(Handle())
     {
-        static ATOM atom = [] {
-            WNDCLASSW wc = {};
-            wc.lpfnWndProc = ListenerProc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"PVDLLCompanyListener";
-            return RegisterClassW(&wc);
-        }();
         received.clear();
-        hwnd = CreateWindowExW(0, MAKEINTATOM(atom), L"listener", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
     }
-    ~Listener() { DestroyWindow(hwnd); }
     HWND hwnd;
 };
 

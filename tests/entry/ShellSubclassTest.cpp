@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "PVDLL.h"
+#include "common/TestWindow.h"
 
 namespace {
 
@@ -15,18 +17,7 @@ LRESULT CALLBACK PlainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-HWND CreatePlainWindow()
-{
-    static ATOM atom = [] {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = PlainWndProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PVDLLSubclassProbe";
-        return RegisterClassW(&wc);
-    }();
-    return CreateWindowExW(0, MAKEINTATOM(atom), L"probe", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-}
+const TestWindowSpec plainWindow = {.className = L"PVDLLSubclassProbe", .proc = PlainWndProc, .title = L"probe"};
 
 // Records what reaches it and adds 10 to the window's answer to the probe.
 class RecordingSubclasser : public ShellSubclasser {
@@ -59,6 +50,12 @@ protected:
     }
     void UseFallback() { ShellSubclass::subclassState = 0; }
     void TearDown() override { ShellSubclass::ReInitialize(); }
+
+    // A window of the plain procedure, destroyed by the test or else after it.
+    HWND PlainWindow() { return window.emplace(plainWindow); }
+
+private:
+    std::optional<TestWindow> window;
 };
 
 } // namespace
@@ -72,7 +69,7 @@ TEST_F(ShellSubclassPath, InitializedAtAttachWithTheLibrarysIdAndProperty)
 TEST_F(ShellSubclassPath, ComctlPathRoutesMessagesAndUnhooksOnDestroy)
 {
     UseComctl();
-    HWND hwnd = CreatePlainWindow();
+    HWND hwnd = PlainWindow();
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
     EXPECT_EQ(sub.GetHwnd(), hwnd);
@@ -87,7 +84,7 @@ TEST_F(ShellSubclassPath, ComctlPathRoutesMessagesAndUnhooksOnDestroy)
 TEST_F(ShellSubclassPath, ComctlPathUnsubclassRestoresTheWindow)
 {
     UseComctl();
-    HWND hwnd = CreatePlainWindow();
+    HWND hwnd = PlainWindow();
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
     EXPECT_EQ(sub.Unsubclass(), 1);
@@ -99,7 +96,7 @@ TEST_F(ShellSubclassPath, ComctlPathUnsubclassRestoresTheWindow)
 TEST_F(ShellSubclassPath, FallbackPathUsesThePropertyAndWindowProcedure)
 {
     UseFallback();
-    HWND hwnd = CreatePlainWindow();
+    HWND hwnd = PlainWindow();
     LONG_PTR original = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
@@ -117,7 +114,7 @@ TEST_F(ShellSubclassPath, FallbackPathUsesThePropertyAndWindowProcedure)
 TEST_F(ShellSubclassPath, FallbackRefusesAWindowThatAlreadyCarriesTheProperty)
 {
     UseFallback();
-    HWND hwnd = CreatePlainWindow();
+    HWND hwnd = PlainWindow();
     RecordingSubclasser first;
     RecordingSubclasser second;
     ASSERT_EQ(first.Subclass(hwnd), 1);
@@ -132,7 +129,7 @@ TEST_F(ShellSubclassPath, FallbackRefusesAWindowThatAlreadyCarriesTheProperty)
 TEST_F(ShellSubclassPath, FallbackUnhooksOnDestroy)
 {
     UseFallback();
-    HWND hwnd = CreatePlainWindow();
+    HWND hwnd = PlainWindow();
     RecordingSubclasser sub;
     ASSERT_EQ(sub.Subclass(hwnd), 1);
     DestroyWindow(hwnd);

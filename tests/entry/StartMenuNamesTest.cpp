@@ -4,7 +4,9 @@
 
 #include "PVDLL.h"
 #include "common/ImportHook.h"
+#include "common/RawFile.h"
 #include "common/TestSupport.h"
+#include "common/Translations.h"
 
 namespace {
 
@@ -55,35 +57,12 @@ private:
     static inline WindowsCalls* self = nullptr;
 };
 
-std::wstring FirstUILanguage()
-{
-    wchar_t languages[100] = {};
-    ULONG count = 0;
-    ULONG size = 100;
-    GetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, &count, languages, &size);
-    return languages;
-}
-
-// Drops the loaded translation file, as a detach does, so the next lookup
-// reads it again.
-void ForgetTranslations()
-{
-    auto dllMain = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID)>(
-        reinterpret_cast<void*>(GetProcAddress(hiDLL, "DllMain")));
-    dllMain(hiDLL, DLL_PROCESS_DETACH, nullptr);
-    dllMain(hiDLL, DLL_PROCESS_ATTACH, nullptr);
-}
-
 // A translation file next to the library for the time of the test.
 class TranslationFile {
 public:
     explicit TranslationFile(const std::string& utf8) : path(ModuleFolder() + L"\\StartMenuL10N.ini")
     {
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        std::string bytes = "\xEF\xBB\xBF" + utf8;
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(h);
+        PutBytes(path, "\xEF\xBB\xBF" + utf8);
         ForgetTranslations();
     }
     ~TranslationFile()

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "PVDLL.h"
 #include "common/ShortcutSupport.h"
 #include "common/TestSupport.h"
+#include "common/TestWindow.h"
 
 namespace {
 
@@ -45,6 +47,13 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+const TestWindowSpec ownerSpec = {.className = L"PVDLLWinXOwner",
+                                  .proc = OwnerProc,
+                                  .title = L"host",
+                                  .style = WS_POPUP | WS_VISIBLE,
+                                  .cx = 50,
+                                  .cy = 50};
+
 // A WinX folder of the test's own: LOCALAPPDATA points into a temporary
 // folder for the time of the test, so the prefix's real profile is never
 // touched.
@@ -63,17 +72,12 @@ protected:
         CreateDirectoryW(winX.c_str(), nullptr);
         winX += L"\\WinX";
 
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = OwnerProc;
-        wc.lpszClassName = L"PVDLLWinXOwner";
-        RegisterClassW(&wc);
-        owner = CreateWindowExW(0, L"PVDLLWinXOwner", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                nullptr, nullptr);
+        owner = ownerWindow.emplace(ownerSpec);
         view = MenuView();
     }
     void TearDown() override
     {
-        DestroyWindow(owner);
+        ownerWindow.reset();
         SetEnvironmentVariableW(L"LOCALAPPDATA", savedLocalAppData.c_str());
         CoUninitialize();
     }
@@ -135,6 +139,7 @@ protected:
     TempFolder folder;
     std::wstring winX;
     std::wstring savedLocalAppData;
+    std::optional<TestWindow> ownerWindow;
     HWND owner = nullptr;
 };
 

@@ -8,32 +8,14 @@
 #include "PVDLL.h"
 #include "common/PageEnd.h"
 #include "common/TestSupport.h"
+#include "common/TestWindow.h"
+#include "common/Translations.h"
 
 namespace {
-
-std::wstring FirstUILanguage()
-{
-    wchar_t languages[100] = {};
-    ULONG count = 0;
-    ULONG size = 100;
-    GetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, &count, languages, &size);
-    return languages;
-}
 
 std::string Narrow(const std::wstring& text)
 {
     return std::string(text.begin(), text.end());
-}
-
-// A detach drops the translation file's entries; the next lookup after the
-// attach reads the file again.
-void ForgetTranslations()
-{
-    auto dllMain = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID)>(
-        reinterpret_cast<void*>(GetProcAddress(hiDLL, "DllMain")));
-    ASSERT_NE(dllMain, nullptr);
-    dllMain(hiDLL, DLL_PROCESS_DETACH, nullptr);
-    dllMain(hiDLL, DLL_PROCESS_ATTACH, nullptr);
 }
 
 } // namespace
@@ -41,8 +23,8 @@ void ForgetTranslations()
 TEST(Robustness, TranslationFile)
 {
     Trial trial("TranslateDll");
+    Rng& rng = trial.rng;
     TempFolder temp;
-    Rng rng(TargetSeed("TranslateDll"));
     SetFindTranslationCallback(nullptr);
     const std::wstring language = FirstUILanguage();
     const std::wstring sample = L"; translations\r\n[" + language +
@@ -52,7 +34,7 @@ TEST(Robustness, TranslationFile)
     for (int f = fmtAnsi; f <= fmtAnsiUnix; ++f) {
         std::wstring path = temp / L"seed.ini";
         ASSERT_TRUE(ZnFile::WriteText(path.c_str(), sample.c_str(), static_cast<ZnFileTextFmt>(f), 0));
-        seeds.push_back(ReadFileBytes(path));
+        seeds.push_back(ReadBytes(path));
     }
     const std::vector<std::wstring> keySeeds = {L"Robust.Key", L"Menu.Custom", std::wstring(300, L'K'), L"[", L""};
     Mutator<char> mutator(rng, ByteTokens(), 40000);
@@ -61,14 +43,11 @@ TEST(Robustness, TranslationFile)
     const std::wstring file = ModuleFolder() + L"\\StartMenuL10N.ini";
     size_t translated = 0;
 
-    const size_t count = Iterations(250);
-    for (size_t i = 0; i < count; ++i) {
-        std::string bytes = mutator.Mutate(rng.Pick(seeds), seeds);
-        trial.Begin(i, bytes);
+    trial.Run(250, mutator, seeds, [&](const std::string& bytes, size_t) {
         if (rng.OneIn(25))
             DeleteFileW(file.c_str());
         else
-            ASSERT_TRUE(WriteFileBytes(file, bytes));
+            ASSERT_TRUE(PutBytes(file, bytes));
         ForgetTranslations();
         for (int k = 0; k < 4; ++k) {
             std::wstring key = k == 0 ? L"Robust.Key" : keys.Mutate(rng.Pick(keySeeds), keySeeds);
@@ -82,10 +61,7 @@ TEST(Robustness, TranslationFile)
                 EXPECT_LT(wcsnlen(answer, MAX_PATH), static_cast<size_t>(MAX_PATH));
             }
         }
-        trial.Count();
-        if (testing::Test::HasFailure())
-            break;
-    }
+    });
     std::printf("[ robustness ] TranslateDll: %zu lookups answered from the file\n", translated);
     EXPECT_GT(translated, 0u);
     DeleteFileW(file.c_str());
@@ -109,7 +85,7 @@ LRESULT CALLBACK EscapingOwner(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 // near 259 characters are tried wherever the file system takes them.
 bool MakeFile(const std::wstring& path, const std::string& bytes)
 {
-    return WriteFileBytes(L"\\\\?\\" + path, bytes);
+    return PutBytes(L"\\\\?\\" + path, bytes);
 }
 
 // What a file system will hold as a name: no separators, reserved or
@@ -128,23 +104,23 @@ std::wstring SafeName(const std::wstring& name)
 TEST(Robustness, WinXMenuShortcutFiles)
 {
     Trial trial("WinXMenu");
+    Rng& rng = trial.rng;
     TempFolder temp;
-    Rng rng(TargetSeed("WinXMenu"));
     CoInitialize(nullptr);
     wchar_t saved[MAX_PATH] = {};
     GetEnvironmentVariableW(L"LOCALAPPDATA", saved, MAX_PATH);
 
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = EscapingOwner;
-    wc.lpszClassName = L"PVDLLRobustWinXOwner";
-    RegisterClassW(&wc);
-    HWND owner = CreateWindowExW(0, wc.lpszClassName, L"host", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                 nullptr, nullptr);
-    ASSERT_NE(owner, nullptr);
+    TestWindow owner({.className = L"PVDLLRobustWinXOwner",
+                      .proc = EscapingOwner,
+                      .title = L"host",
+                      .style = WS_POPUP | WS_VISIBLE,
+                      .cx = 50,
+                      .cy = 50});
+    ASSERT_NE(owner.Handle(), nullptr);
 
     std::wstring seedLink = temp / L"seed.lnk";
     ASSERT_TRUE(CreateLink((ModuleFolder() + L"\\PVDLL.dll").c_str(), seedLink.c_str(), L"/x"));
-    const std::string link = ReadFileBytes(seedLink);
+    const std::string link = ReadBytes(seedLink);
     ASSERT_FALSE(link.empty());
     std::vector<std::string> seeds = {link, "", "not a shortcut\r\n", std::string(76, '\0')};
     Mutator<char> mutator(rng, ByteTokens(), 8000);
@@ -154,8 +130,7 @@ TEST(Robustness, WinXMenuShortcutFiles)
     size_t longestName = 0;
     size_t files = 0;
 
-    const size_t count = Iterations(40);
-    for (size_t i = 0; i < count; ++i) {
+    trial.Run(40, [&](size_t i) {
         trial.Begin(i, link);
         std::wstring root = temp / (L"run" + std::to_wstring(i));
         CreateDirectoryW(root.c_str(), nullptr);
@@ -248,14 +223,11 @@ TEST(Robustness, WinXMenuShortcutFiles)
             DestroyMenu(extra);
         if (product && IsMenu(product))
             DestroyMenu(product);
-        trial.Count();
-        if (testing::Test::HasFailure())
-            break;
-    }
+    });
     std::printf("[ robustness ] WinXMenu: %zu shortcut files, names up to %zu characters, %d menus shown\n", files,
                 longestName, escapesPosted);
     testing::Test::RecordProperty("longestName", static_cast<int>(longestName));
     SetEnvironmentVariableW(L"LOCALAPPDATA", saved);
-    DestroyWindow(owner);
+    owner.Destroy();
     CoUninitialize();
 }

@@ -136,19 +136,7 @@ std::vector<std::wstring> WideTokens()
     return tokens;
 }
 
-std::string BytesOf(const std::wstring& text)
-{
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-
-std::wstring WideOf(const std::string& bytes)
-{
-    std::wstring text(bytes.size() / 2, L'\0');
-    std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
-    return text;
-}
-
-Trial::Trial(const char* target)
+Trial::Trial(const char* target) : rng(TargetSeed(target))
 {
     static bool installed = false;
     if (!installed) {
@@ -179,29 +167,4 @@ void Trial::Begin(size_t iteration, const void* input, size_t bytes)
 void Trial::Step(const char* call)
 {
     current.step = call;
-}
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == bytes.size();
-}
-
-std::string ReadFileBytes(const std::wstring& path)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return {};
-    std::string bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got)
-        bytes.append(chunk, got);
-    CloseHandle(h);
-    return bytes;
 }

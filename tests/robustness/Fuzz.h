@@ -8,9 +8,13 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "common/RawFile.h"
 
 // splitmix64: tiny, fast and the same everywhere.
 class Rng {
@@ -176,12 +180,9 @@ private:
 // The tokens every parser here cares about, as bytes and as characters.
 std::vector<std::string> ByteTokens();
 std::vector<std::wstring> WideTokens();
-// Bytes of a UTF-16 text (little-endian) and the other way round (an odd
-// last byte is dropped).
-std::string BytesOf(const std::wstring& text);
-std::wstring WideOf(const std::string& bytes);
 
-// What is being tried, for the crash report. Set per iteration by Trial.
+// One target's run: its generator, seeded from its name (see TargetSeed),
+// and what is being tried, for the crash report.
 class Trial {
 public:
     // Installs the handlers once; names the target until the object goes.
@@ -204,13 +205,39 @@ public:
     void Count() { ++tried; }
     size_t Tried() const { return tried; }
 
+    // body(i) for Iterations(base) iterations, each one more input tried
+    // unless an assertion in the body gave up on it. The first failure
+    // ends the run, naming the iteration.
+    template <typename Body>
+    void Run(size_t base, Body&& body)
+    {
+        const size_t count = Iterations(base);
+        for (size_t i = 0; i < count; ++i) {
+            body(i);
+            if (testing::Test::HasFatalFailure())
+                return;
+            Count();
+            if (testing::Test::HasFailure())
+                FAIL() << "at iteration " << i;
+        }
+    }
+    // The same with a seed mutated for each iteration: body(input, i),
+    // the input already named by Begin.
+    template <typename Ch, typename Body>
+    void Run(size_t base, Mutator<Ch>& mutator, const std::vector<std::basic_string<Ch>>& seeds, Body&& body)
+    {
+        Run(base, [&](size_t i) {
+            std::basic_string<Ch> input = mutator.Mutate(rng.Pick(seeds), seeds);
+            Begin(i, input);
+            body(input, i);
+        });
+    }
+
+    Rng rng;
+
 private:
     size_t tried = 0;
 };
 
 // Makes a call with its text named as the step, for the crash report.
 #define FUZZ_CALL(trial, call) ((trial).Step(#call), (call))
-
-// Writes the bytes to the file, replacing it; false when that fails.
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadFileBytes(const std::wstring& path);

@@ -101,7 +101,7 @@ std::vector<std::wstring> IniSeeds(const TempFolder& temp)
     std::wstring path = temp / L"written.ini";
     SampleWriter writer(path.c_str());
     EXPECT_TRUE(writer.WriteData());
-    seeds.push_back(WideOf(ReadFileBytes(path)));
+    seeds.push_back(Utf16Text(ReadBytes(path)));
     EXPECT_GT(seeds.back().size(), 10u);
     seeds.push_back(L"; comment\r\n\r\n[Section]\r\nkey = value\r\n; after\r\nnoequals\r\nnext=1\r\n[Other]\nk=v\n");
     seeds.push_back(L"before=first\r\n[late]\r\nx=y");
@@ -118,8 +118,8 @@ std::vector<std::wstring> IniSeeds(const TempFolder& temp)
 TEST(Robustness, IniFileReadAll)
 {
     Trial trial("IniFile_ReadAll");
+    Rng& rng = trial.rng;
     TempFolder temp;
-    Rng rng(TargetSeed("IniFile_ReadAll"));
     std::vector<std::wstring> seeds = IniSeeds(temp);
     Mutator<wchar_t> mutator(rng, WideTokens(), 20000);
     PageEndBlock input;
@@ -127,10 +127,7 @@ TEST(Robustness, IniFileReadAll)
     const std::wstring file = temp / L"fuzz.ini";
 
     size_t entries = 0;
-    const size_t count = Iterations(3000);
-    for (size_t i = 0; i < count; ++i) {
-        std::wstring text = mutator.Mutate(rng.Pick(seeds), seeds);
-        trial.Begin(i, text);
+    trial.Run(3000, mutator, seeds, [&](std::wstring& text, size_t) {
         CheckingReader reader(rng, lines);
         reader.driveReaders = rng.OneIn(4);
         if (rng.OneIn(6))
@@ -154,10 +151,10 @@ TEST(Robustness, IniFileReadAll)
             break;
         }
         default: {  // the same through a file, odd sizes included
-            std::string bytes = BytesOf(text);
+            std::string bytes = Utf16Bytes(text);
             if (rng.OneIn(3))
                 bytes.push_back(static_cast<char>(rng.Next()));
-            ASSERT_TRUE(WriteFileBytes(file, bytes));
+            ASSERT_TRUE(PutBytes(file, bytes));
             reader.SetPath(file.c_str());
             reader.ReadData();
             break;
@@ -165,9 +162,6 @@ TEST(Robustness, IniFileReadAll)
         }
         reader.DeleteParser();
         entries += reader.entries;
-        trial.Count();
-        if (testing::Test::HasFailure())
-            FAIL() << "at iteration " << i;
-    }
+    });
     std::printf("[ robustness ] IniFile_ReadAll: %zu entries reported\n", entries);
 }

@@ -84,14 +84,12 @@ private:
 TEST(Robustness, PathFunctions)
 {
     Trial trial("Paths");
-    Rng rng(TargetSeed("Paths"));
+    Rng& rng = trial.rng;
     std::vector<std::wstring> seeds = PathSeeds();
     Mutator<wchar_t> mutator(rng, WideTokens(), 1200);
     Buffers b;
 
-    const size_t count = Iterations(2500);
-    for (size_t i = 0; i < count; ++i) {
-        std::wstring text = mutator.Mutate(rng.Pick(seeds), seeds);
+    trial.Run(2500, mutator, seeds, [&](const std::wstring& text, size_t i) {
         std::wstring other = rng.OneIn(2) ? mutator.Mutate(rng.Pick(seeds), seeds) : rng.Pick(seeds);
         std::wstring both = text + L'\0' + other;
         trial.Begin(i, both);
@@ -195,16 +193,13 @@ TEST(Robustness, PathFunctions)
             FUZZ_CALL(trial, FileOrFolderExists(fs));
             FUZZ_CALL(trial, DriveExists(fs));
         }
-        trial.Count();
-        if (testing::Test::HasFailure())
-            FAIL() << "at iteration " << i;
-    }
+    });
 }
 
 TEST(Robustness, CommandLineFunctions)
 {
     Trial trial("CmdLine");
-    Rng rng(TargetSeed("CmdLine"));
+    Rng& rng = trial.rng;
     std::vector<std::wstring> seeds = PathSeeds();
     for (const wchar_t* s : {L"pvhost.exe /choose:3 winx", L"\"a b\\c.exe\"\t-x=\"1 2\" /y:", L"/only /args",
                              L"\" /quoted-switch", L"prog name:value=other", L"x:\"unterminated"})
@@ -213,10 +208,7 @@ TEST(Robustness, CommandLineFunctions)
     Mutator<wchar_t> mutator(rng, WideTokens(), 1200);
     Buffers b;
 
-    const size_t count = Iterations(3000);
-    for (size_t i = 0; i < count; ++i) {
-        std::wstring text = mutator.Mutate(rng.Pick(seeds), seeds);
-        trial.Begin(i, text);
+    trial.Run(3000, mutator, seeds, [&](const std::wstring& text, size_t) {
         const wchar_t* in = b.In(text);
         std::wstring nameText = rng.OneIn(4) ? mutator.Mutate(rng.Pick(names), names).substr(0, 40) : rng.Pick(names);
         const wchar_t* name = b.In2(nameText);
@@ -259,25 +251,19 @@ TEST(Robustness, CommandLineFunctions)
             FUZZ_CALL(trial, IsCmdLinePrefix(arg, name));
             arg = next;
         }
-        trial.Count();
-        if (testing::Test::HasFailure())
-            FAIL() << "at iteration " << i;
-    }
+    });
 }
 
 TEST(Robustness, FileNameFunctions)
 {
     Trial trial("FileNames");
-    Rng rng(TargetSeed("FileNames"));
+    Rng& rng = trial.rng;
     std::vector<std::wstring> seeds = PathSeeds();
     Mutator<wchar_t> mutator(rng, WideTokens(), 1200);
     Buffers b;
     PageEndBlock z;
 
-    const size_t count = Iterations(3000);
-    for (size_t i = 0; i < count; ++i) {
-        std::wstring text = mutator.Mutate(rng.Pick(seeds), seeds);
-        trial.Begin(i, text);
+    trial.Run(3000, mutator, seeds, [&](const std::wstring& text, size_t) {
         const wchar_t* in = b.In(text);
         FUZZ_CALL(trial, IsValidFileName(in));
         FUZZ_CALL(trial, IsValidFolderName(in));
@@ -307,23 +293,18 @@ TEST(Robustness, FileNameFunctions)
         if (rng.OneIn(2))
             buf[rng.Below(cch)] = L'\0';
         FUZZ_CALL(trial, AppendSecondTermZero(buf, cch));
-        trial.Count();
-        if (testing::Test::HasFailure())
-            FAIL() << "at iteration " << i;
-    }
+    });
 }
 
 TEST(Robustness, UniPathFunctions)
 {
     Trial trial("UniPath");
-    Rng rng(TargetSeed("UniPath"));
+    Rng& rng = trial.rng;
     std::vector<std::wstring> seeds = PathSeeds();
     Mutator<wchar_t> mutator(rng, WideTokens(), 1200);
     Buffers b;
 
-    const size_t count = Iterations(2500);
-    for (size_t i = 0; i < count; ++i) {
-        std::wstring text = mutator.Mutate(rng.Pick(seeds), seeds);
+    trial.Run(2500, mutator, seeds, [&](const std::wstring& text, size_t i) {
         std::wstring other = mutator.Mutate(rng.Pick(seeds), seeds);
         std::wstring both = text + L'\0' + other;
         trial.Begin(i, both);
@@ -363,8 +344,5 @@ TEST(Robustness, UniPathFunctions)
         }
         FUZZ_CALL(trial, path.Set(copy.Path()));
         path = std::move(copy);
-        trial.Count();
-        if (testing::Test::HasFailure())
-            FAIL() << "at iteration " << i;
-    }
+    });
 }

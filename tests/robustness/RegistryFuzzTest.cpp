@@ -27,13 +27,13 @@ private:
 std::vector<std::string> DataSeeds()
 {
     std::vector<std::string> seeds = {
-        BytesOf(std::wstring(L"text", 5)),
-        BytesOf(L"unterminated"),
-        BytesOf(std::wstring(259, L's') + L'\0'),
-        BytesOf(std::wstring(260, L's')),
-        BytesOf(std::wstring(260, L's') + L'\0'),
-        BytesOf(std::wstring(L"multi\0sz\0\0", 10)),
-        BytesOf(L"%SystemRoot%\\x"),
+        Utf16Bytes(std::wstring(L"text", 5)),
+        Utf16Bytes(L"unterminated"),
+        Utf16Bytes(std::wstring(259, L's') + L'\0'),
+        Utf16Bytes(std::wstring(260, L's')),
+        Utf16Bytes(std::wstring(260, L's') + L'\0'),
+        Utf16Bytes(std::wstring(L"multi\0sz\0\0", 10)),
+        Utf16Bytes(L"%SystemRoot%\\x"),
         std::string("\x01\x02\x03\x04", 4),
         std::string(8, '\xFF'),
         std::string(),
@@ -54,7 +54,7 @@ std::vector<std::string> DataSeeds()
 TEST(Robustness, RegistryReads)
 {
     Trial trial("Registry");
-    Rng rng(TargetSeed("Registry"));
+    Rng& rng = trial.rng;
     wchar_t sub[80];
     StrFormat(sub, 80, L"Software\\PVDLLRobust-%lu", GetCurrentProcessId());
     wchar_t full[100];
@@ -77,10 +77,7 @@ TEST(Robustness, RegistryReads)
     CoreReg core(CoreReg::branchUser, sub, 0);
     EXPECT_TRUE(core.IsOpen());
 
-    const size_t count = Iterations(1500);
-    for (size_t i = 0; i < count; ++i) {
-        std::string data = mutator.Mutate(rng.Pick(seeds), seeds);
-        trial.Begin(i, data);
+    trial.Run(1500, mutator, seeds, [&](const std::string& data, size_t) {
         std::wstring nameText = rng.OneIn(5) ? names.Mutate(rng.Pick(nameSeeds), nameSeeds) : L"Value";
         const wchar_t* name = nameText.empty() && rng.OneIn(2) ? nullptr : nameText.c_str();
         DWORD type = valueTypes[rng.Below(sizeof valueTypes / sizeof valueTypes[0])];
@@ -206,10 +203,7 @@ TEST(Robustness, RegistryReads)
             RegCreateKeyExW(raw, BoolOpts::GetTempSubKey(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &rawTemp,
                             nullptr);
         }
-        trial.Count();
-        if (testing::Test::HasFailure())
-            break;
-    }
+    });
     if (rawTemp)
         RegCloseKey(rawTemp);
     RegCloseKey(raw);

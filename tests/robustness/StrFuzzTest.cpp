@@ -62,16 +62,13 @@ unsigned Capacity(Rng& rng, unsigned measured)
 TEST(Robustness, HexAndBase64Decoders)
 {
     Trial trial("StrHex_decoders");
-    Rng rng(TargetSeed("StrHex_decoders"));
+    Rng& rng = trial.rng;
     std::vector<std::wstring> seeds = CodeSeeds(rng);
     Mutator<wchar_t> mutator(rng, WideTokens(), 5000);
     PageEndBlock in;
     PageEndBlock out;
 
-    const size_t count = Iterations(5000);
-    for (size_t i = 0; i < count; ++i) {
-        std::wstring text = mutator.Mutate(rng.Pick(seeds), seeds);
-        trial.Begin(i, text);
+    trial.Run(5000, mutator, seeds, [&](const std::wstring& text, size_t) {
         const wchar_t* p = Place(in, text);
 
         unsigned need = HexToBin(nullptr, 0, p);
@@ -97,16 +94,13 @@ TEST(Robustness, HexAndBase64Decoders)
         s = out.Chars(cch);
         StrToHex(s, cch, p);
         EXPECT_LT(wcsnlen(s, cch), cch);
-        trial.Count();
-        if (testing::Test::HasFailure())
-            FAIL() << "at iteration " << i;
-    }
+    });
 }
 
 TEST(Robustness, Tokenizers)
 {
     Trial trial("StrFunc_tokens");
-    Rng rng(TargetSeed("StrFunc_tokens"));
+    Rng& rng = trial.rng;
     std::vector<std::wstring> seeds = {
         L"a b  c", L"  lead and trail  ", L"k1=v1;k2=v2;;k3", L"\"quoted arg\" /x:1 -y", L";;;", L"",
         L"C:\\Program Files\\Launchora\\pvhost.exe", std::wstring(300, L'x') + L" tail",
@@ -116,10 +110,7 @@ TEST(Robustness, Tokenizers)
     PageEndBlock in;
     PageEndBlock delimBlock;
 
-    const size_t count = Iterations(5000);
-    for (size_t i = 0; i < count; ++i) {
-        std::wstring text = mutator.Mutate(rng.Pick(seeds), seeds);
-        trial.Begin(i, text);
+    trial.Run(5000, mutator, seeds, [&](const std::wstring& text, size_t) {
         std::wstring delimText = rng.OneIn(5) ? mutator.Mutate(rng.Pick(delimSets), delimSets).substr(0, 8)
                                               : rng.Pick(delimSets);
         const wchar_t* delims = rng.OneIn(20) ? nullptr : Place(delimBlock, delimText);
@@ -158,8 +149,5 @@ TEST(Robustness, Tokenizers)
                 }
             }
         }
-        trial.Count();
-        if (testing::Test::HasFailure())
-            FAIL() << "at iteration " << i;
-    }
+    });
 }

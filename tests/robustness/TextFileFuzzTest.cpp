@@ -46,7 +46,7 @@ private:
             if (v == "<delete>")
                 DeleteFileW(name);
             else
-                WriteFileBytes(name, v);
+                PutBytes(name, v);
         }
         CreateFileFn original = self ? self->hook.Original<CreateFileFn>() : &CreateFileW;
         return original(name, access, share, security, disposition, flags, tmpl);
@@ -81,7 +81,7 @@ std::vector<std::string> TextSeeds(const TempFolder& temp)
     for (int f = fmtAnsi; f <= fmtAnsiUnix; ++f) {
         std::wstring path = temp / (L"seed" + std::to_wstring(f) + L".txt");
         EXPECT_TRUE(ZnFile::WriteText(path.c_str(), sample.c_str(), static_cast<ZnFileTextFmt>(f), 0)) << f;
-        seeds.push_back(ReadFileBytes(path));
+        seeds.push_back(ReadBytes(path));
     }
     std::string binary;
     for (int b = 0; b < 300; ++b)
@@ -96,7 +96,7 @@ std::vector<std::string> TextSeeds(const TempFolder& temp)
     std::wstring lnk = temp / L"seed.lnk";
     CoInitialize(nullptr);
     if (CreateLink((ModuleFolder() + L"\\PVDLL.dll").c_str(), lnk.c_str(), L"/x"))
-        seeds.push_back(ReadFileBytes(lnk));
+        seeds.push_back(ReadBytes(lnk));
     CoUninitialize();
     return seeds;
 }
@@ -111,8 +111,8 @@ ZnFileTextFmt AnyFormat(Rng& rng)
 TEST(Robustness, TextFileFormats)
 {
     Trial trial("ZnFile_text");
+    Rng& rng = trial.rng;
     TempFolder temp;
-    Rng rng(TargetSeed("ZnFile_text"));
     std::vector<std::string> seeds = TextSeeds(temp);
     Mutator<char> mutator(rng, ByteTokens(), 100000);
     PageEndBlock out;
@@ -121,11 +121,8 @@ TEST(Robustness, TextFileFormats)
     size_t detected[8] = {};
     size_t totalBytes = 0;
 
-    const size_t count = Iterations(1200);
-    for (size_t i = 0; i < count; ++i) {
-        std::string bytes = mutator.Mutate(rng.Pick(seeds), seeds);
-        trial.Begin(i, bytes);
-        ASSERT_TRUE(WriteFileBytes(path, bytes));
+    trial.Run(1200, mutator, seeds, [&](const std::string& bytes, size_t) {
+        ASSERT_TRUE(PutBytes(path, bytes));
 
         unsigned long size = ZnFile::GetFileSizeForText(path.c_str());
         EXPECT_EQ(size, bytes.size());
@@ -181,31 +178,25 @@ TEST(Robustness, TextFileFormats)
             }
             FreeDllBuf(text);
         }
-        trial.Count();
-        if (testing::Test::HasFailure())
-            FAIL() << "at iteration " << i;
-    }
+    });
     std::printf("[ robustness ] ZnFile_text: %zu bytes on average; detected none %zu, ANSI %zu, UTF-16 %zu, "
                 "UTF-16 BE %zu, UTF-8 %zu, UTF-8 LF %zu, ANSI LF %zu, binary %zu\n",
-                totalBytes / (count ? count : 1), detected[0], detected[1], detected[2], detected[3], detected[4],
+                totalBytes / (trial.Tried() ? trial.Tried() : 1), detected[0], detected[1], detected[2], detected[3], detected[4],
                 detected[5], detected[6], detected[7]);
 }
 
 TEST(Robustness, TextFileChangingUnderTheReader)
 {
     Trial trial("ZnFile_text_changing");
+    Rng& rng = trial.rng;
     TempFolder temp;
-    Rng rng(TargetSeed("ZnFile_text_changing"));
     std::vector<std::string> seeds = TextSeeds(temp);
     Mutator<char> mutator(rng, ByteTokens(), 100000);
     PageEndBlock out;
     const std::wstring path = temp / L"changing.txt";
 
-    const size_t count = Iterations(500);
-    for (size_t i = 0; i < count; ++i) {
-        std::string bytes = mutator.Mutate(rng.Pick(seeds), seeds);
-        trial.Begin(i, bytes);
-        ASSERT_TRUE(WriteFileBytes(path, bytes));
+    trial.Run(500, mutator, seeds, [&](const std::string& bytes, size_t) {
+        ASSERT_TRUE(PutBytes(path, bytes));
         std::vector<std::string> variants = {
             bytes.substr(0, rng.Below(bytes.size() + 1)),
             bytes + std::string(1 + rng.Below(20000), rng.OneIn(2) ? 'a' : '\n'),
@@ -217,12 +208,12 @@ TEST(Robustness, TextFileChangingUnderTheReader)
         unsigned long size = ZnFile::GetFileSizeForText(path.c_str());
         ZnFileTextFmt fmt = fmtNone;
         unsigned long chars = ZnFile::GetTextSize(path.c_str(), &size, &fmt);
-        WriteFileBytes(path, rng.Pick(variants));
+        PutBytes(path, rng.Pick(variants));
         if (chars && chars != tooSmall) {
             wchar_t* buf = out.Chars(chars);
             CheckText(buf, chars, ZnFile::GetText(path.c_str(), size, fmt, buf, chars, L'.'), "stale size");
         }
-        WriteFileBytes(path, bytes);
+        PutBytes(path, bytes);
 
         // Changed between the opens inside one call.
         ChangingFile changing(path, rng, variants);
@@ -240,8 +231,5 @@ TEST(Robustness, TextFileChangingUnderTheReader)
             wchar_t* buf = out.Chars(chars);
             CheckText(buf, chars, ZnFile::GetText(path.c_str(), size, fmt, buf, chars, L'.'), "changing file");
         }
-        trial.Count();
-        if (testing::Test::HasFailure())
-            FAIL() << "at iteration " << i;
-    }
+    });
 }

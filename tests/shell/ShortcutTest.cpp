@@ -3,6 +3,7 @@
 #include <string>
 
 #include "PVDLL.h"
+#include "common/RawFile.h"
 #include "common/ShortcutSupport.h"
 #include "common/TestSupport.h"
 
@@ -117,9 +118,7 @@ TEST_F(Shortcuts, RunAsAdministratorFlagRoundTrips)
 TEST_F(Shortcuts, NonShortcutsAndMissingFilesGiveZero)
 {
     std::wstring plain = folder / L"plain.txt";
-    HANDLE h = CreateFileW(plain.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    WriteFile(h, "not a link", 10, nullptr, nullptr);
-    CloseHandle(h);
+    PutBytes(plain, "not a link");
     std::wstring missing = folder / L"missing.lnk";
     EXPECT_FALSE(IsShortcutAsAdmin(plain.c_str()));
     EXPECT_FALSE(IsShortcutAsAdmin(missing.c_str()));
@@ -156,8 +155,7 @@ TEST_F(Shortcuts, ExecuteWithoutArgumentsPassesNoParameters)
 TEST_F(Shortcuts, ResolvingGivesTheShellFormOfTheTarget)
 {
     std::wstring file = folder / L"Target File.txt";
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(h);
+    PutBytes(file, "");
     std::wstring link = folder / L"to target.lnk";
     ASSERT_TRUE(CreateLink(file.c_str(), link.c_str(), nullptr));
 

@@ -24,12 +24,11 @@ TEST(CmdLine, ProgramPathQuotedOrPlain)
         EXPECT_EQ(GetCmdLnPath(c.cmd.c_str(), out, 260), static_cast<int>(c.path.size())) << c.cmd;
         EXPECT_EQ(out.Str(), c.path) << c.cmd;
     }
-    wchar_t small[5];
-    small[4] = PathBuf::guard;
-    EXPECT_EQ(GetCmdLnPath(L"C:\\x.exe", small, 4), 3);
-    EXPECT_STREQ(small, L"C:\\");
-    EXPECT_EQ(small[4], PathBuf::guard);
-    EXPECT_EQ(GetCmdLnPath(nullptr, small, 4), 0);
+    GuardedBuffer<wchar_t> small(4, PathBuf::guard);
+    EXPECT_EQ(GetCmdLnPath(L"C:\\x.exe", small.data(), 4), 3);
+    EXPECT_STREQ(small.data(), L"C:\\");
+    EXPECT_TRUE(small.GuardIntact());
+    EXPECT_EQ(GetCmdLnPath(nullptr, small.data(), 4), 0);
 }
 
 TEST(CmdLine, ArgumentsFollowTheProgramPathAndKeepTheirQuotes)

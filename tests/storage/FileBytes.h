@@ -1,5 +1,5 @@
-// Raw file contents for the file-layer tests, read and written with the
-// platform's own calls so the code under test never checks itself.
+// Raw file contents and folder listings for the file-layer tests (the
+// writers live in common/RawFile.h).
 #pragma once
 
 #include <windows.h>
@@ -7,41 +7,14 @@
 #include <string>
 #include <vector>
 
-inline bool PutBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == bytes.size();
-}
-
-inline bool AddBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == bytes.size();
-}
+#include "common/RawFile.h"
 
 // "<missing>" when the file does not open.
 inline std::string GetBytes(const std::wstring& path)
 {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(h, chunk, sizeof(chunk), &got, nullptr) && got)
-        bytes.append(chunk, got);
-    CloseHandle(h);
-    return bytes;
+    bool opened = false;
+    std::string bytes = ReadBytes(path, &opened);
+    return opened ? bytes : "<missing>";
 }
 
 inline bool Exists(const std::wstring& path)
@@ -64,10 +37,4 @@ inline std::vector<std::wstring> FolderNames(const std::wstring& folder)
     } while (FindNextFileW(search, &data));
     FindClose(search);
     return names;
-}
-
-// Bytes of a UTF-16 text, little-endian.
-inline std::string Utf16Bytes(const std::wstring& text)
-{
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PVDLL.h"
+#include "common/RawFile.h"
 #include "common/TestSupport.h"
 
 #include <string>
@@ -9,11 +10,7 @@ namespace {
 
 void MakeFile(const std::wstring& path)
 {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written;
-    WriteFile(h, "data", 4, &written, nullptr);
-    CloseHandle(h);
+    ASSERT_TRUE(PutBytes(path, "data"));
 }
 
 class Held {

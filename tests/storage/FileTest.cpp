@@ -2,6 +2,7 @@
 
 #include "FileBytes.h"
 #include "PVDLL.h"
+#include "common/GuardedBuffer.h"
 #include "common/TestSupport.h"
 
 #include <cstring>
@@ -291,10 +292,10 @@ TEST_F(File, ADeleteListJoinsTheFolderToEveryName)
     unsigned needed = ZnFile::MakeDeleteList(L"C:\\d", names, nullptr, 0);
     const wchar_t expected[] = L"C:\\d\\a.txt\0C:\\d\\b\0";
     EXPECT_EQ(needed, sizeof(expected) / sizeof(wchar_t));
-    std::vector<wchar_t> out(needed + 1, L'#');
+    GuardedBuffer<wchar_t> out(needed, L'#');
     EXPECT_EQ(ZnFile::MakeDeleteList(L"C:\\d\\", names, out.data(), needed), needed);
     EXPECT_EQ(std::wmemcmp(out.data(), expected, needed), 0);
-    EXPECT_EQ(out[needed], L'#');
+    EXPECT_TRUE(out.GuardIntact());
     EXPECT_EQ(ZnFile::MakeDeleteList(L"C:\\d", names, out.data(), needed - 1), 0u);
     EXPECT_EQ(out[0], L'\0');
 }

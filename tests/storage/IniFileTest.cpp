@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "PVDLL.h"
+#include "common/GuardedBuffer.h"
+#include "common/RawFile.h"
 #include "common/TestSupport.h"
 
 namespace {
@@ -175,14 +177,14 @@ TEST(IniWriting, MeasureThenWriteGivesTheSameText)
     EXPECT_EQ(none, nullptr);
     EXPECT_EQ(measured, 10u);
 
-    std::vector<wchar_t> buf(measured + 1, L'#');
+    GuardedBuffer<wchar_t> buf(measured, L'#');
     wchar_t* p = buf.data();
     unsigned written = 0;
     IniFile::WriteSec(p, L"S", written);
     IniFile::WriteVar(p, L"a", L"1", written);
     EXPECT_EQ(written, measured);
     EXPECT_EQ(std::wstring(buf.data(), measured), L"[S]\r\na=1\r\n");
-    EXPECT_EQ(buf[measured], L'#');
+    EXPECT_TRUE(buf.GuardIntact());
 }
 
 TEST(IniParser, CursorStepsNeverPassTheEnd)
@@ -226,28 +228,6 @@ public:
     std::wstring value = L"1";
 };
 
-std::string FileBytes(const std::wstring& path)
-{
-    std::string bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(h, chunk, sizeof(chunk), &read, nullptr) && read)
-        bytes.append(chunk, read);
-    CloseHandle(h);
-    return bytes;
-}
-
-void PutBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-}
-
 } // namespace
 
 TEST(IniFiles, WriteGivesAMarkAndTheTextAndReadGivesItBack)
@@ -261,7 +241,7 @@ TEST(IniFiles, WriteGivesAMarkAndTheTextAndReadGivesItBack)
     std::string expected("\xFF\xFE", 2);
     for (char c : std::string("[S]\r\na=1\r\n"))
         expected += std::string{c, '\0'};
-    EXPECT_EQ(FileBytes(path), expected);
+    EXPECT_EQ(ReadBytes(path), expected);
 
     ini.items.clear();
     EXPECT_TRUE(ini.ReadData());

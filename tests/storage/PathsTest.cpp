@@ -400,11 +400,10 @@ TEST(PathsEnvironment, ExpansionFallsBackToTheInput)
     EXPECT_EQ(empty.Str(), L"");
 
     // Too little room for the expansion: the input, cut to fit.
-    wchar_t small[9];
-    small[8] = PathBuf::guard;
-    EXPECT_FALSE(ExpandEnvStrings(L"%TEMP%\\abc", small, 8));
-    EXPECT_STREQ(small, L"%TEMP%\\");
-    EXPECT_EQ(small[8], PathBuf::guard);
+    GuardedBuffer<wchar_t> small(8, PathBuf::guard);
+    EXPECT_FALSE(ExpandEnvStrings(L"%TEMP%\\abc", small.data(), 8));
+    EXPECT_STREQ(small.data(), L"%TEMP%\\");
+    EXPECT_TRUE(small.GuardIntact());
 
     PathBuf inPlace(L"%TEMP%");
     EXPECT_TRUE(ExpandEnvStrings(inPlace, inPlace, 260));

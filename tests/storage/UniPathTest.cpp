@@ -90,13 +90,12 @@ TEST(UniPath, AnIdListPathAnswersNothingAndCannotBeCopied)
 TEST(UniPath, OutputsStayWithinTheCallersCapacity)
 {
     UniPath p(L"C:\\folder\\name.ext");
-    wchar_t small[6];
-    small[5] = PathBuf::guard;
-    p.GetPath(small, 5);
-    EXPECT_STREQ(small, L"C:\\f");
-    EXPECT_EQ(small[5], PathBuf::guard);
-    p.GetDisplayFileName(small, 5);
-    EXPECT_STREQ(small, L"name");
+    GuardedBuffer<wchar_t> small(5, PathBuf::guard);
+    p.GetPath(small.data(), 5);
+    EXPECT_STREQ(small.data(), L"C:\\f");
+    EXPECT_TRUE(small.GuardIntact());
+    p.GetDisplayFileName(small.data(), 5);
+    EXPECT_STREQ(small.data(), L"name");
     PathBuf display(L"stale");
     p.GetDisplayName(display, 260);
     EXPECT_EQ(display.Str(), L"");

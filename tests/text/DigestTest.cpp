@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "PVDLL.h"
+#include "TextProbes.h"
 
 #include <algorithm>
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -106,15 +106,6 @@ uint32_t BitwiseCrc32(const unsigned char* p, size_t n)
             crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
     }
     return ~crc;
-}
-
-std::vector<unsigned char> RandomBytes(size_t n, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::vector<unsigned char> v(n);
-    for (auto& b : v)
-        b = static_cast<unsigned char>(rng());
-    return v;
 }
 
 } // namespace

@@ -1,49 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "PVDLL.h"
+#include "TextProbes.h"
+#include "common/GuardedBuffer.h"
 
 #include <algorithm>
 #include <cwctype>
-#include <random>
 #include <string>
 #include <vector>
-
-namespace {
-
-// An output buffer of `capacity` units followed by a guard zone; every
-// unit starts as the sentinel, and the guard must still hold it after the
-// call under test.
-template <typename T>
-struct Guarded {
-    static constexpr size_t guard = 16;
-    explicit Guarded(size_t capacity, T sentinel = static_cast<T>(0xCDCD))
-        : cap(capacity), mark(sentinel), v(capacity + guard, sentinel)
-    {
-    }
-    T* data() { return v.data(); }
-    unsigned capacity() const { return static_cast<unsigned>(cap); }
-    bool GuardIntact() const
-    {
-        for (size_t i = cap; i < v.size(); ++i)
-            if (v[i] != mark)
-                return false;
-        return true;
-    }
-    size_t cap;
-    T mark;
-    std::vector<T> v;
-};
-
-std::vector<unsigned char> RandomBytes(size_t n, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::vector<unsigned char> v(n);
-    for (auto& b : v)
-        b = static_cast<unsigned char>(rng());
-    return v;
-}
-
-} // namespace
 
 TEST(Hex, ByteToHexIsTwoUpperCaseDigitsCutToCapacity)
 {
@@ -54,7 +18,7 @@ TEST(Hex, ByteToHexIsTwoUpperCaseDigitsCutToCapacity)
     EXPECT_EQ(ByteToHex(a, 3, 0x05), 2);
     EXPECT_STREQ(a, "05");
     for (unsigned cap : {0u, 1u, 2u}) {
-        Guarded<wchar_t> out(cap);
+        GuardedBuffer<wchar_t> out(cap);
         ByteToHex(out.data(), cap, 0x3C);
         EXPECT_TRUE(out.GuardIntact()) << cap;
     }
@@ -78,7 +42,7 @@ TEST(Hex, BinToHexStopsAtWholeBytesWithinCapacity)
 {
     const unsigned char data[] = {0x12, 0x34, 0x56};
     for (unsigned cap = 0; cap <= 7; ++cap) {
-        Guarded<wchar_t> out(cap);
+        GuardedBuffer<wchar_t> out(cap);
         int n = BinToHex(out.data(), cap, data, 3);
         EXPECT_TRUE(out.GuardIntact()) << cap;
         EXPECT_EQ(n, cap ? static_cast<int>((cap - 1) / 2 * 2) : 0);
@@ -131,7 +95,7 @@ TEST(Hex, HexToBinMeasuresAndRespectsCapacity)
     EXPECT_EQ(HexToBin(nullptr, 100, L"0102030405"), 5u);
     EXPECT_EQ(HexToBin(nullptr, 0, L"01020"), 3u);
     for (unsigned cap : {0u, 1u, 2u}) {
-        Guarded<unsigned char> out(cap);
+        GuardedBuffer<unsigned char> out(cap);
         EXPECT_EQ(HexToBin(out.data(), cap, L"A1B2C3D"), 4u);
         EXPECT_TRUE(out.GuardIntact()) << cap;
         if (cap >= 1) {
@@ -145,7 +109,7 @@ TEST(Hex, HexToBinMeasuresAndRespectsCapacity)
 
 TEST(Hex, HexToBinLEReversesOnlyWhatWasWritten)
 {
-    Guarded<unsigned char> out(3);
+    GuardedBuffer<unsigned char> out(3);
     EXPECT_EQ(HexToBinLE(out.data(), 3, L"0102030405"), 5u);
     EXPECT_EQ(out.data()[0], 0x03);
     EXPECT_EQ(out.data()[1], 0x02);
@@ -201,10 +165,10 @@ TEST(Hex, StrToHexReadsAtMost260Bytes)
 TEST(Hex, StrConversionsStayWithinCapacity)
 {
     for (unsigned cap : {0u, 1u, 2u, 3u}) {
-        Guarded<wchar_t> hex(cap);
+        GuardedBuffer<wchar_t> hex(cap);
         StrToHex(hex.data(), cap, L"hello");
         EXPECT_TRUE(hex.GuardIntact()) << cap;
-        Guarded<wchar_t> text(cap);
+        GuardedBuffer<wchar_t> text(cap);
         HexToStr(text.data(), cap, L"68656C6C6F");
         EXPECT_TRUE(text.GuardIntact()) << cap;
         if (cap) {
@@ -221,9 +185,9 @@ TEST(Hex, RandomRoundTrip)
         std::vector<wchar_t> hex(2 * n + 1);
         ASSERT_EQ(BinToHex(hex.data(), static_cast<unsigned>(hex.size()), data.data(), static_cast<unsigned>(n)),
                   static_cast<int>(2 * n));
-        Guarded<unsigned char> back(n);
+        GuardedBuffer<unsigned char> back(n);
         ASSERT_EQ(HexToBin(back.data(), back.capacity(), hex.data()), n);
-        EXPECT_TRUE(std::equal(data.begin(), data.end(), back.v.begin()));
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), back.data()));
         EXPECT_TRUE(back.GuardIntact());
     }
 }
@@ -248,7 +212,7 @@ TEST(Base64FS, EncodingWritesOnlyWholeGroupsWithinCapacity)
 {
     const unsigned char data[] = {1, 2, 3, 4, 5, 6, 7};
     for (unsigned cap = 0; cap <= 13; ++cap) {
-        Guarded<wchar_t> out(cap);
+        GuardedBuffer<wchar_t> out(cap);
         EXPECT_EQ(BinToBase64FS(out.data(), cap, data, 7), 13u);
         EXPECT_TRUE(out.GuardIntact()) << cap;
         if (cap) {
@@ -259,7 +223,7 @@ TEST(Base64FS, EncodingWritesOnlyWholeGroupsWithinCapacity)
 
 TEST(Base64FS, PaddedGroupFillsRoom)
 {
-    Guarded<unsigned char> out(3);
+    GuardedBuffer<unsigned char> out(3);
     EXPECT_EQ(Base64FSToBin(out.data(), 3, L"_D=="), 1u);
     EXPECT_EQ(out.data()[0], 0xFF);
     EXPECT_EQ(out.data()[1], 0x00);
@@ -271,7 +235,7 @@ TEST(Base64FS, DecoderRespectsCapacity)
 {
     EXPECT_EQ(Base64FSToBin(nullptr, 50, L"BIwABIwA"), 6u);
     for (unsigned cap : {0u, 1u, 2u, 4u}) {
-        Guarded<unsigned char> out(cap);
+        GuardedBuffer<unsigned char> out(cap);
         EXPECT_EQ(Base64FSToBin(out.data(), cap, L"BIwA_D=="), 4u);
         EXPECT_TRUE(out.GuardIntact()) << cap;
         if (cap) {
@@ -289,11 +253,11 @@ TEST(Base64FS, TruncatedGroupCountsButIsNotWritten)
         unsigned count;
     } cases[] = {{L"B", 0}, {L"BI", 1}, {L"BIw", 2}, {L"BI=", 1}, {L"BIwAB", 3}, {L"BIwABIw", 5}};
     for (const auto& c : cases) {
-        Guarded<unsigned char> out(8, 0xEE);
+        GuardedBuffer<unsigned char> out(8, 0xEE);
         EXPECT_EQ(Base64FSToBin(out.data(), 8, c.text), c.count);
         size_t whole = wcslen(c.text) / 4 * 3;
-        for (size_t i = whole; i < out.v.size(); ++i)
-            ASSERT_EQ(out.v[i], 0xEE) << i;
+        for (size_t i = whole; i < out.size(); ++i)
+            ASSERT_EQ(out[i], 0xEE) << i;
     }
 }
 
@@ -321,9 +285,9 @@ TEST(Base64FS, RandomRoundTrip)
         ASSERT_EQ(wcslen(text.data()) + 1, cch);
         for (wchar_t c : std::wstring(text.data()))
             ASSERT_TRUE(iswalnum(c) || c == L'-' || c == L'_' || c == L'=') << n;
-        Guarded<unsigned char> back(n);
+        GuardedBuffer<unsigned char> back(n);
         ASSERT_EQ(Base64FSToBin(back.data(), back.capacity(), text.data()), n);
-        EXPECT_TRUE(std::equal(data.begin(), data.end(), back.v.begin())) << n;
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), back.data())) << n;
         EXPECT_TRUE(back.GuardIntact()) << n;
     }
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include "PVDLL.h"
+#include "common/GuardedBuffer.h"
 
 namespace {
 
@@ -95,25 +98,25 @@ TEST(StrFormat, FollowsWideRulesAndAlwaysTerminates)
     wchar_t out[8];
     EXPECT_EQ(StrFormat(out, 8, L"%s-%hs", L"ab", "cd"), 5);
     EXPECT_STREQ(out, L"ab-cd");
-    wmemset(out, L'#', 8);
-    EXPECT_EQ(StrFormat(out, 4, L"%s", L"abcdef"), 3);
-    EXPECT_STREQ(out, L"abc");
-    EXPECT_EQ(out[4], L'#');
-    EXPECT_EQ(StrFormat(out, 0, L"%s", L"x"), 0);
-    EXPECT_EQ(out[0], L'a');
+    GuardedBuffer<wchar_t> cut(4, L'#');
+    EXPECT_EQ(StrFormat(cut.data(), 4, L"%s", L"abcdef"), 3);
+    EXPECT_STREQ(cut.data(), L"abc");
+    EXPECT_TRUE(cut.GuardIntact());
+    EXPECT_EQ(StrFormat(cut.data(), 0, L"%s", L"x"), 0);
+    EXPECT_EQ(cut[0], L'a');
     EXPECT_EQ(StrFormat(out, 8, L"%I64u", 12345678901ULL), 7);
     EXPECT_STREQ(out, L"1234567");
 }
 
 TEST(StrFormat, AppendStaysWithinTheCapacity)
 {
-    wchar_t out[10] = L"abc";
-    out[9] = L'#';
-    StrAppendTextFmt(out, 9, L"%d%s", 12345, L"6789");
-    EXPECT_STREQ(out, L"abc12345");
-    EXPECT_EQ(out[9], L'#');
-    StrAppendTextFmt(out, 9, static_cast<const wchar_t*>(nullptr));
-    EXPECT_STREQ(out, L"");
+    GuardedBuffer<wchar_t> out(9, L'#');
+    std::wcscpy(out.data(), L"abc");
+    StrAppendTextFmt(out.data(), 9, L"%d%s", 12345, L"6789");
+    EXPECT_STREQ(out.data(), L"abc12345");
+    EXPECT_TRUE(out.GuardIntact());
+    StrAppendTextFmt(out.data(), 9, static_cast<const wchar_t*>(nullptr));
+    EXPECT_STREQ(out.data(), L"");
 
     wchar_t unterminated[4] = {L'x', L'x', L'x', L'x'};
     StrAppendTextFmt(unterminated, 4, L"%s", L"y");

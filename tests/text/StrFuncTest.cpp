@@ -174,14 +174,12 @@ TEST(StrFuncMeasure, MeasureThenWriteFitsExactly)
     build(nullptr, need);
     EXPECT_EQ(need, 11u);
 
-    wchar_t buf[16];
-    std::wmemset(buf, kSentinel, 16);
+    GuardedBuffer<wchar_t> buf(need, kSentinel);
     unsigned wrote = 0;
-    build(buf, wrote);
+    build(buf.data(), wrote);
     EXPECT_EQ(wrote, need);
-    EXPECT_EQ(std::wmemcmp(buf, L"key=value\0\0", 11), 0);
-    for (int i = 11; i < 16; ++i)
-        EXPECT_EQ(buf[i], kSentinel) << i;
+    EXPECT_EQ(std::wmemcmp(buf.data(), L"key=value\0\0", 11), 0);
+    EXPECT_TRUE(buf.GuardIntact());
 }
 
 TEST(StrFuncAlloc, AllocCopyReplacesAndWipes)
@@ -489,23 +487,21 @@ TEST(StrConvert, RoundTrips)
 
 TEST(StrConvert, TooSmallOutputIsCutTerminatedAndBounded)
 {
-    wchar_t w[8];
-    std::wmemset(w, kSentinel, 8);
-    EXPECT_EQ(utf82wc("abcdefgh", w, 4), 0);
-    EXPECT_STREQ(w, L"abc");
-    EXPECT_EQ(w[4], kSentinel);
+    GuardedBuffer<wchar_t> w(4, kSentinel);
+    EXPECT_EQ(utf82wc("abcdefgh", w.data(), 4), 0);
+    EXPECT_STREQ(w.data(), L"abc");
+    EXPECT_TRUE(w.GuardIntact());
 
-    char a[8];
-    std::memset(a, 0x7F, sizeof a);
-    EXPECT_EQ(wc2mb(L"abcdefgh", a, 4), 0);
-    EXPECT_STREQ(a, "abc");
-    EXPECT_EQ(a[4], 0x7F);
+    GuardedBuffer<char> a(4, 0x7F);
+    EXPECT_EQ(wc2mb(L"abcdefgh", a.data(), 4), 0);
+    EXPECT_STREQ(a.data(), "abc");
+    EXPECT_TRUE(a.GuardIntact());
 
     // A pair cut in half would leave a lone surrogate.
-    std::wmemset(w, kSentinel, 8);
-    utf82wc("ab\xF0\x9F\x98\x80", w, 4);
-    EXPECT_STREQ(w, L"ab");
-    EXPECT_EQ(w[4], kSentinel);
+    GuardedBuffer<wchar_t> cut(4, kSentinel);
+    utf82wc("ab\xF0\x9F\x98\x80", cut.data(), 4);
+    EXPECT_STREQ(cut.data(), L"ab");
+    EXPECT_TRUE(cut.GuardIntact());
 }
 
 TEST(StrConvert, BadArguments)

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "PVDLL.h"
+#include "common/GuardedBuffer.h"
 
 namespace {
 
@@ -40,10 +41,10 @@ TEST(SizeToStr, PicksTheLargestUnitWithATruncatedTenth)
 
 TEST(SizeToStr, TinyBufferIsCutAndTerminated)
 {
-    wchar_t out[5] = {L'#', L'#', L'#', L'#', L'#'};
-    SizeToStr(out, 4, 1536, 0);
-    EXPECT_STREQ(out, L"1.5");
-    EXPECT_EQ(out[4], L'#');
+    GuardedBuffer<wchar_t> out(4, L'#');
+    SizeToStr(out.data(), 4, 1536, 0);
+    EXPECT_STREQ(out.data(), L"1.5");
+    EXPECT_TRUE(out.GuardIntact());
 }
 
 TEST(GetTextRemaining, ShortAndLongForms)

@@ -1,12 +1,15 @@
 // Probes for the text tests: a hook on the library's HeapFree import, to see
-// a block in the instant before it is released, and (from common/PageEnd.h)
-// memory that ends where an inaccessible page begins.
+// a block in the instant before it is released, the guarded buffers of
+// common/GuardedBuffer.h, and repeatable random data.
 #pragma once
 
 #include <windows.h>
 
+#include <random>
+#include <vector>
+
 #include "common/ImportHook.h"
-#include "common/PageEnd.h"
+#include "common/GuardedBuffer.h"
 
 // While alive, HeapFree calls made by the library on the watched block
 // record whether the block was all zero bytes at that moment.
@@ -51,3 +54,13 @@ private:
     static inline bool wasZero;
     static inline ImportHook* active;
 };
+
+// The same n bytes for the same seed, on every run.
+inline std::vector<unsigned char> RandomBytes(size_t n, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<unsigned char> v(n);
+    for (auto& b : v)
+        b = static_cast<unsigned char>(rng());
+    return v;
+}

@@ -1,16 +1,9 @@
 #include "ThreadProbes.h"
 
 TickWindow::TickWindow(UINT periodMs)
+    : window({.className = L"PVDLLTickWindow", .proc = Proc, .title = L"ticks", .cx = 10, .cy = 10, .param = this})
 {
-    static ATOM atom = [] {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PVDLLTickWindow";
-        return RegisterClassW(&wc);
-    }();
-    hwnd = CreateWindowExW(0, MAKEINTATOM(atom), L"ticks", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), this);
+    hwnd = window;
     if (periodMs)
         SetTimer(hwnd, 1, periodMs, nullptr);
 }
@@ -18,7 +11,6 @@ TickWindow::TickWindow(UINT periodMs)
 TickWindow::~TickWindow()
 {
     KillTimer(hwnd, 1);
-    DestroyWindow(hwnd);
 }
 
 LRESULT CALLBACK TickWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

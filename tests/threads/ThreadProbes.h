@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "PVDLL.h"
+#include "common/TestWindow.h"
 
 // A worker whose body only waits to be cancelled, so that the object counts
 // as running and its waits really wait.
@@ -41,6 +42,8 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    TestWindow window;
 };
 
 // Takes every message this thread has waiting, WM_QUIT included, so that a

@@ -7,17 +7,13 @@
 
 #include <vector>
 
+#include "common/TestSupport.h"
+
 class Canvas {
 public:
     Canvas(int width, int height, COLORREF fill = RGB(0, 0, 0)) : cx(width), cy(height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = cx;
-        info.bmiHeader.biHeight = -cy;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDown32(cx, cy);
         void* pixels = nullptr;
         bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
         bits = static_cast<DWORD*>(pixels);

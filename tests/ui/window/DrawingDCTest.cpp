@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PVDLL.h"
+#include "common/TestWindow.h"
 
 namespace {
 
@@ -98,20 +99,13 @@ TEST(DrawingDC, CompatibleDCGivesBackTheBitmapBeforeItGoes)
 
 // A window with a DC of its own, so the state of its DC can be looked at
 // after the holder has given it back.
-class OwnDCWindow {
+class OwnDCWindow : public TestWindow {
 public:
     OwnDCWindow()
+        : TestWindow({.className = L"PVDLLDrawingOwnDC", .classStyle = CS_OWNDC, .style = WS_POPUP, .cx = 50, .cy = 40}),
+          wnd(Handle())
     {
-        WNDCLASSW wc = {};
-        wc.style = CS_OWNDC;
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.lpszClassName = L"PVDLLDrawingOwnDC";
-        RegisterClassW(&wc);
-        wnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 50, 40, nullptr, nullptr, nullptr, nullptr);
     }
-    ~OwnDCWindow() { DestroyWindow(wnd); }
-    OwnDCWindow(const OwnDCWindow&) = delete;
-    OwnDCWindow& operator=(const OwnDCWindow&) = delete;
 
     HWND wnd;
 };

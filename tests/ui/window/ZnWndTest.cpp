@@ -5,6 +5,7 @@
 
 #include "PVDLL.h"
 #include "common/TestSupport.h"
+#include "common/TestWindow.h"
 
 namespace {
 
@@ -110,18 +111,7 @@ LRESULT CALLBACK PlainProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(h, msg, wParam, lParam);
 }
 
-HWND CreatePlainWindow()
-{
-    static ATOM atom = [] {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = PlainProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PVDLLTestPlain";
-        return RegisterClassW(&wc);
-    }();
-    return CreateWindowExW(0, MAKEINTATOM(atom), L"plain", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-}
+const TestWindowSpec plainWindow = {.className = L"PVDLLTestPlain", .proc = PlainProc, .title = L"plain"};
 
 } // namespace
 
@@ -303,7 +293,8 @@ TEST(ZnWndLifetime, HandlerSeesItsObjectBoundUntilItReturns)
 
 TEST(ZnWndLifetime, DestroyingTheObjectOfALiveWindowUnbindsIt)
 {
-    HWND h = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND h = window;
     LONG_PTR original = GetWindowLongPtrW(h, GWLP_WNDPROC);
     {
         ShellSubclass::subclassState = 0;  // the classic path replaces the procedure
@@ -327,7 +318,8 @@ TEST(ZnWndSubclassing, BothPathsRouteMessagesAndUnhook)
             ShellSubclass::subclassState = 0;
         else
             ASSERT_EQ(ShellSubclass::IsReady(), 1);
-        HWND h = CreatePlainWindow();
+        TestWindow window(plainWindow);
+        HWND h = window;
         RecordingWnd wnd;
         ASSERT_TRUE(wnd.Subclass(h)) << "classic " << classic;
         std::vector<int> log;
@@ -351,7 +343,8 @@ TEST(ZnWndSubclassing, RefusedByThePlatformFails)
 {
     RecordingWnd wnd;
     EXPECT_FALSE(wnd.Subclass(nullptr));
-    HWND h = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND h = window;
     DestroyWindow(h);
     EXPECT_FALSE(wnd.Subclass(h));
     EXPECT_EQ(wnd.hWnd, nullptr);
@@ -446,7 +439,8 @@ TEST(ZnTimer, StartsAndStopsAThreadTimer)
 
 TEST(ZnWndEnabler, DisablesForItsScope)
 {
-    HWND h = CreatePlainWindow();
+    TestWindow window(plainWindow);
+    HWND h = window;
     {
         ZnWndEnabler disabled(h);
         EXPECT_FALSE(IsWindowEnabled(h));
