@@ -224,11 +224,16 @@ size_t CollapseLineEnds(unsigned char* p, size_t n)
     return j;
 }
 
+// A single byte is taken as 8-bit text: one character and the terminator.
+// Without detection the answer must hold the byte in any format the caller
+// may then read it as, and a lone line feed read with LF line ends becomes
+// CR LF: so it is size * 2 + 1, as for every other size.
 unsigned long OneByteFile(ZnFileTextFmt* fmt)
 {
-    if (fmt)
-        *fmt = fmtAnsi;
     CoreIOObj::SetLastHRESULT(S_OK);
+    if (!fmt)
+        return 3;
+    *fmt = fmtAnsi;
     return 2;
 }
 
