@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
+#include "base/Owners.h"
 #include "storage/FileQuery.h"
 
 namespace {
@@ -39,11 +42,10 @@ bool LoadLink(iShellLink& link, const wchar_t* linkPath, int writable)
 
 void ComWrapper::Release()
 {
-    if (pInterface)
-        pInterface->Release();
-    pInterface = nullptr;
+    ComPtr<IUnknown>(std::exchange(pInterface, nullptr));
 }
 
+// Whatever a failed call left in its result is not taken over.
 int ComWrapper::QueryFrom(IUnknown* source, REFIID riid)
 {
     Release();
@@ -51,7 +53,8 @@ int ComWrapper::QueryFrom(IUnknown* source, REFIID riid)
         return Check(E_POINTER);
     void* result = nullptr;
     int ok = Check(source->QueryInterface(riid, &result));
-    pInterface = ok ? static_cast<IUnknown*>(result) : nullptr;
+    if (ok)
+        pInterface = static_cast<IUnknown*>(result);
     return ok;
 }
 
@@ -193,12 +196,13 @@ int iShellLink::Execute(HWND owner)
     wchar_t args[4096] = {};
     wchar_t dir[MAX_PATH] = {};
     int show = SW_SHOWNORMAL;
-    PIDLIST_ABSOLUTE idList = nullptr;
+    PIDLIST_ABSOLUTE list = nullptr;
     Link()->GetPath(path, MAX_PATH, nullptr, 0);
     Link()->GetArguments(args, 4096);
     Link()->GetWorkingDirectory(dir, MAX_PATH);
     Link()->GetShowCmd(&show);
-    Link()->GetIDList(&idList);
+    Link()->GetIDList(&list);
+    TaskMemBlock idList(list);
 
     iShellLinkDataList data;
     bool elevate = GetShellLinkDataList(data) && (data.GetFlags() & shortcutRunAsAdmin);
@@ -213,10 +217,8 @@ int iShellLink::Execute(HWND owner)
     info.lpParameters = args[0] ? args : nullptr;
     info.lpDirectory = dir[0] ? dir : nullptr;
     info.nShow = show;
-    info.lpIDList = idList;
-    BOOL launched = ShellExecuteExW(&info);
-    CoTaskMemFree(idList);
-    return launched ? 1 : 0;
+    info.lpIDList = idList.Get();
+    return ShellExecuteExW(&info) ? 1 : 0;
 }
 
 iPersistFile::iPersistFile(iShellLink& link)
@@ -369,17 +371,17 @@ int GetShellPathOf(const wchar_t* path, wchar_t* out, int forParsing, int)
 {
     wchar_t name[MAX_PATH];
     CopyPath(name, path);
-    PIDLIST_ABSOLUTE item = nullptr;
+    PIDLIST_ABSOLUTE parsed = nullptr;
     bool done = false;
-    if (SUCCEEDED(SHParseDisplayName(name, nullptr, &item, 0, nullptr)) && item) {
-        wchar_t* display = nullptr;
+    if (SUCCEEDED(SHParseDisplayName(name, nullptr, &parsed, 0, nullptr)) && parsed) {
+        TaskMemBlock item(parsed);
+        wchar_t* text = nullptr;
         SIGDN form = forParsing ? SIGDN_DESKTOPABSOLUTEPARSING : SIGDN_NORMALDISPLAY;
-        if (SUCCEEDED(SHGetNameFromIDList(item, form, &display)) && display) {
-            lstrcpynW(name, display, MAX_PATH);
-            CoTaskMemFree(display);
+        if (SUCCEEDED(SHGetNameFromIDList(parsed, form, &text)) && text) {
+            TaskMemBlock display(text);
+            lstrcpynW(name, text, MAX_PATH);
             done = true;
         }
-        CoTaskMemFree(item);
     }
     CopyPath(out, name);
     return done;

@@ -7,8 +7,12 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <memory>
+#include <new>
+#include <utility>
 
 #include "storage/FileQuery.h"
+#include "storage/internal/LastError.h"
 #include "storage/internal/PathText.h"
 #include "storage/Paths.h"
 #include "base/internal/DllHeap.h"
@@ -30,21 +34,6 @@ void Notify(LONG event, const wchar_t* path, const wchar_t* path2 = nullptr)
 {
     SHChangeNotify(event, SHCNF_PATHW, path, path2);
 }
-
-// A work buffer for copies; null when the memory is not there, which
-// fails the copy instead of the process.
-class WorkBuffer {
-public:
-    explicit WorkBuffer(size_t bytes) : p(DllHeap::Alloc(bytes)) {}
-    ~WorkBuffer() { DllHeap::Free(p); }
-    WorkBuffer(const WorkBuffer&) = delete;
-    WorkBuffer& operator=(const WorkBuffer&) = delete;
-
-    void* Get() const { return p; }
-
-private:
-    void* p;
-};
 
 // A final lone line feed becomes CR LF; without room, the character
 // before it gives way to the CR.
@@ -185,9 +174,7 @@ int CoreFile::Open(const wchar_t* path, unsigned long access, unsigned long shar
 
 void CoreFile::Close()
 {
-    if (hFile != INVALID_HANDLE_VALUE)
-        CloseHandle(hFile);
-    hFile = INVALID_HANDLE_VALUE;
+    FileHandle(std::exchange(hFile, INVALID_HANDLE_VALUE));
     bWrite = 0;
 }
 
@@ -406,10 +393,9 @@ int CoreFile::GetInfo(const wchar_t* path, WIN32_FIND_DATAW* data)
     // A mask would answer for whatever file it happens to match first.
     if (IsEmptyPath(path) || IsMask(path))
         return 0;
-    HANDLE search = FindFirstFileW(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
+    FindHandle search(FindFirstFileW(path, &found));
+    if (!search)
         return 0;
-    FindClose(search);
     if (data)
         *data = found;
     return 1;
@@ -516,10 +502,12 @@ int CoreFile::CopyFileW(const wchar_t* src, const wchar_t* dst, int notify, Copy
     // open-or-create tells which it was.
     bool created = GetLastError() != ERROR_ALREADY_EXISTS;
 
+    // Without memory for the buffer the copy fails like any other, and a
+    // destination it created goes again.
     bool ok = true;
-    WorkBuffer buffer(static_cast<size_t>(size < copyChunk ? size : copyChunk));
-    if (!buffer.Get()) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    DllBlock<void> buffer(DllHeap::Alloc(static_cast<size_t>(size < copyChunk ? size : copyChunk)));
+    if (!buffer) {
+        LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
         ok = false;
     }
     for (unsigned __int64 left = size; ok && left;) {
@@ -598,16 +586,21 @@ CoreIO::CoreIO(const wchar_t* path, int write) : pObj(CreateFileObject(path, wri
 
 CoreIO::~CoreIO()
 {
-    delete pObj;
+    std::unique_ptr<CoreIOObj>(std::exchange(pObj, nullptr));
 }
 
 CoreIOObj* CoreIO::CreateFileObject(const wchar_t* path, int write)
 {
-    CoreFile* file = new CoreFile(path, write);
+    std::unique_ptr<CoreFile> file(new (std::nothrow) CoreFile(path, write));
+    if (!file) {
+        LastError::FailFile(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     if (file->IsReady())
-        return file;
+        return file.release();
     long error = GetLastHRESULT();
-    delete file;
+    LastErrorPreserver keep;
+    file.reset();
     SetLastHRESULT(error);
     return nullptr;
 }

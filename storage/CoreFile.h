@@ -161,7 +161,7 @@ public:
     ~CoreIO() override;
 
     // A new CoreFile opened as CoreFile(path, write) does, or null when it
-    // does not open. The caller deletes it.
+    // does not open or there is no memory for it. The caller deletes it.
     static CoreIOObj* CreateFileObject(const wchar_t* path, int write);
 
     void Close() override;

@@ -4,6 +4,8 @@
 
 #include <cwchar>
 
+#include "base/Owners.h"
+
 namespace {
 
 HUSKEY AsUSKey(HANDLE key)
@@ -35,11 +37,12 @@ int CoreReg::Open(CoreRegBranch branchToUse, const wchar_t* path, int write)
     // The key is made in the branch that will be written first, so that
     // the user-specific handle finds it there.
     if (write) {
-        HKEY made = nullptr;
+        HKEY opened = nullptr;
         if (RegCreateKeyExW(ignoreUser ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_WRITE,
-                            nullptr, &made, nullptr) != ERROR_SUCCESS)
+                            nullptr, &opened, nullptr) != ERROR_SUCCESS)
             return 0;
-        RegCloseKey(made);
+        // Only its being there matters, not this handle.
+        RegHandle made(opened);
     }
     HUSKEY key = nullptr;
     REGSAM access = write ? KEY_READ | KEY_WRITE : KEY_READ;

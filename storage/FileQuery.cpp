@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "base/Owners.h"
+#include "storage/internal/PathAttributes.h"
+
 namespace {
 
 DWORD Attributes(const wchar_t* path)
@@ -20,19 +23,17 @@ HANDLE OpenUnshared(const wchar_t* path, DWORD access)
 
 int IsFileExists(const wchar_t* path)
 {
-    DWORD attr = Attributes(path);
-    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+    return PathAttributes::IsFile(Attributes(path));
 }
 
 int IsFolderExists(const wchar_t* path)
 {
-    DWORD attr = Attributes(path);
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+    return PathAttributes::IsFolder(Attributes(path));
 }
 
 int IsFileOrFolderExists(const wchar_t* path)
 {
-    return Attributes(path) != INVALID_FILE_ATTRIBUTES;
+    return PathAttributes::Exists(Attributes(path));
 }
 
 int IsFileInUse(const wchar_t* path)
@@ -43,17 +44,15 @@ int IsFileInUse(const wchar_t* path)
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return 0;
 
-    HANDLE file = OpenUnshared(path, GENERIC_READ | GENERIC_WRITE);
+    FileHandle file(OpenUnshared(path, GENERIC_READ | GENERIC_WRITE));
     // The read-only attribute refuses write access whether or not anyone
     // holds the file; without sharing, a read open still fails while any
     // other handle is open.
-    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED &&
-        (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
-        file = OpenUnshared(path, GENERIC_READ | FILE_WRITE_ATTRIBUTES);
-    if (file == INVALID_HANDLE_VALUE)
+    if (!file && GetLastError() == ERROR_ACCESS_DENIED && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+        file.Reset(OpenUnshared(path, GENERIC_READ | FILE_WRITE_ATTRIBUTES));
+    if (!file)
         return 1;
     // Opening may count as an access; the probe must not look like one.
-    SetFileTime(file, &data.ftCreationTime, &data.ftLastAccessTime, &data.ftLastWriteTime);
-    CloseHandle(file);
+    SetFileTime(file.Get(), &data.ftCreationTime, &data.ftLastAccessTime, &data.ftLastWriteTime);
     return 0;
 }

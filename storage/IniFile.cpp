@@ -1,9 +1,14 @@
 #include "storage/IniFile.h"
 
+#include <memory>
+#include <new>
+#include <utility>
+
 #include "storage/CoreFile.h"
 #include "storage/FileQuery.h"
 #include "storage/Parser.h"
 #include "storage/RegKey.h"
+#include "storage/internal/LastError.h"
 #include "base/internal/DllHeap.h"
 #include "base/StrFormat.h"
 #include "text/StrFunc.h"
@@ -62,8 +67,7 @@ void IniFile::SetPath(const wchar_t* path)
 
 void IniFile::DeleteParser()
 {
-    delete pParser;
-    pParser = nullptr;
+    std::unique_ptr<Parser>(std::exchange(pParser, nullptr));
 }
 
 // --- line readers ----------------------------------------------------------------
@@ -147,7 +151,9 @@ int IniFile::ReadAll(const wchar_t* text, unsigned len)
     DeleteParser();
     if (!text)
         return 0;
-    pParser = new Parser(text, len);
+    pParser = new (std::nothrow) Parser(text, len);
+    if (!pParser)
+        return LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
     if (!CallBack(cbBegin, nullptr, nullptr, nullptr))
         return 0;
     if (!pParser->SkipUnicodePrefix())
@@ -214,19 +220,18 @@ int IniFile::ReadData()
     // The text is handed on as a count of 32-bit characters.
     if (size == 0 || size >= 0xFFFFFFFFull)
         return 0;
-    auto* text = static_cast<wchar_t*>(DllHeap::Alloc(static_cast<size_t>(size) + sizeof(wchar_t)));
+    DllBlock<wchar_t> text(static_cast<wchar_t*>(DllHeap::Alloc(static_cast<size_t>(size) + sizeof(wchar_t))));
     if (!text)
-        return 0;
+        return LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
     unsigned long read = 0;
-    file.ReadBin(text, static_cast<unsigned long>(size), &read);
+    file.ReadBin(text.Get(), static_cast<unsigned long>(size), &read);
     file.Close();
     // What was read, as whole UTF-16 characters; the block is terminated
     // in case the file shrank meanwhile.
     unsigned characters = static_cast<unsigned>(read / sizeof(wchar_t));
-    text[characters] = L'\0';
-    int result = characters ? ReadAll(text, characters) : 0;
+    text.Get()[characters] = L'\0';
+    int result = characters ? ReadAll(text.Get(), characters) : 0;
     DeleteParser();
-    DllHeap::Free(text);
     return result;
 }
 
@@ -241,22 +246,20 @@ int IniFile::WriteData()
     }
     // The mark, the text, and room for a terminator a producer may add.
     size_t bytes = (static_cast<size_t>(length) + 1) * sizeof(wchar_t);
-    auto* data = static_cast<wchar_t*>(DllHeap::Alloc(bytes + sizeof(wchar_t)));
+    DllBlock<wchar_t> data(static_cast<wchar_t*>(DllHeap::AllocZero(bytes + sizeof(wchar_t))));
     if (!data)
-        return 0;
-    ZeroMemory(data, bytes + sizeof(wchar_t));
-    data[0] = 0xFEFF;
-    MakeData(data + 1);
+        return LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
+    data.Get()[0] = 0xFEFF;
+    MakeData(data.Get() + 1);
 
     // A read-only file is rewritten all the same and stays read-only.
     DWORD attributes = GetFileAttributesW(szPath);
     bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     if (existed)
         SetFileAttributesW(szPath, FILE_ATTRIBUTE_NORMAL);
-    int ok = CoreFile::ReplaceFileContent(szPath, data, static_cast<unsigned long>(bytes));
+    int ok = CoreFile::ReplaceFileContent(szPath, data.Get(), static_cast<unsigned long>(bytes));
     if (existed)
         SetFileAttributesW(szPath, attributes);
-    DllHeap::Free(data);
     return ok;
 }
 

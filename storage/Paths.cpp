@@ -7,6 +7,8 @@
 
 #include "base/LibraryEntry.h"
 #include "base/ProductInfo.h"
+#include "storage/internal/LastError.h"
+#include "storage/internal/PathAttributes.h"
 #include "storage/internal/PathText.h"
 #include "storage/RegKey.h"
 #include "base/internal/DllHeap.h"
@@ -64,7 +66,8 @@ bool IsShareRoot(const wchar_t* p, bool backslashesOnly)
 }
 
 // ExpandEnvironmentStrings and PathUnExpandEnvStrings read in while they
-// write out, so an in-place call works on a copy.
+// write out, so an in-place call works on a copy. Without memory for it
+// the call fails, and out still holds in, as after any failure.
 template <typename Convert>
 int ConvertOrCopy(const wchar_t* in, wchar_t* out, unsigned cch, Convert convert)
 {
@@ -72,17 +75,16 @@ int ConvertOrCopy(const wchar_t* in, wchar_t* out, unsigned cch, Convert convert
         return 0;
     if (!in)
         in = L"";
-    wchar_t* copy = nullptr;
+    DllBlock<wchar_t> copy;
     if (in == out) {
-        size_t bytes = (std::wcslen(in) + 1) * sizeof(wchar_t);
-        copy = static_cast<wchar_t*>(DllHeap::Alloc(bytes));
-        std::memcpy(copy, in, bytes);
-        in = copy;
+        copy.Reset(DllHeap::CopyText(in, std::wcslen(in)));
+        if (!copy)
+            return LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
+        in = copy.Get();
     }
     int done = convert(in, out, cch) && out[0];
     if (!done)
         PathText::Copy(out, cch, in);
-    DllHeap::Free(copy);
     return done;
 }
 
@@ -112,7 +114,8 @@ const wchar_t canonicalCodes[] = {L'S', L'W', L'_'};
 
 // folder with its environment variables expanded, into out (260
 // characters); false when the expanded folder does not fit, so that a long
-// expansion is never mistaken for a short unexpanded folder.
+// expansion is never mistaken for a short unexpanded folder. Without
+// memory to expand in, out is empty and the answer false.
 bool ExpandFolder(const wchar_t* folder, wchar_t* out)
 {
     if (!folder)
@@ -120,11 +123,13 @@ bool ExpandFolder(const wchar_t* folder, wchar_t* out)
     DWORD need = ExpandEnvironmentStringsW(folder, nullptr, 0);
     if (!need)
         return PathText::Copy(out, cchPath, folder);
-    auto* work = static_cast<wchar_t*>(DllHeap::Alloc(need * sizeof(wchar_t)));
-    DWORD got = ExpandEnvironmentStringsW(folder, work, need);
-    bool whole = PathText::Copy(out, cchPath, got && got <= need ? work : folder);
-    DllHeap::Free(work);
-    return whole;
+    DllBlock<wchar_t> work(DllHeap::AllocArray<wchar_t>(need));
+    if (!work) {
+        out[0] = L'\0';
+        return LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    DWORD got = ExpandEnvironmentStringsW(folder, work.Get(), need);
+    return PathText::Copy(out, cchPath, got && got <= need ? work.Get() : folder);
 }
 
 } // namespace
@@ -559,28 +564,24 @@ DWORD GetFileAttributes2(const wchar_t* p)
     if (attr != INVALID_FILE_ATTRIBUTES || IsMask(p))
         return attr;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(p, &data);
-    if (find == INVALID_HANDLE_VALUE)
+    if (!FindHandle(FindFirstFileW(p, &data)))
         return INVALID_FILE_ATTRIBUTES;
-    FindClose(find);
     return data.dwFileAttributes;
 }
 
 int FileExists(const wchar_t* p)
 {
-    DWORD attr = GetFileAttributes2(p);
-    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+    return PathAttributes::IsFile(GetFileAttributes2(p));
 }
 
 int FolderExists(const wchar_t* p)
 {
-    DWORD attr = GetFileAttributes2(p);
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+    return PathAttributes::IsFolder(GetFileAttributes2(p));
 }
 
 int FileOrFolderExists(const wchar_t* p)
 {
-    return GetFileAttributes2(p) != INVALID_FILE_ATTRIBUTES;
+    return PathAttributes::Exists(GetFileAttributes2(p));
 }
 
 int DriveExists(const wchar_t* p)

@@ -2,9 +2,13 @@
 
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
+#include "storage/internal/LastError.h"
 #include "storage/internal/RegRecorder.h"
 #include "base/internal/DllHeap.h"
+#include "base/Owners.h"
+#include "base/ScopeGuards.h"
 #include "base/StrFormat.h"
 
 namespace {
@@ -54,37 +58,80 @@ bool NextComponent(const wchar_t*& p, wchar_t (&name)[nameSize], bool& tooLong)
     return true;
 }
 
-// Opens a path of the form [ignored\]ROOT\a\b; null when any step fails.
+REGSAM AccessFor(int write)
+{
+    return write ? KEY_ALL_ACCESS : KEY_READ;
+}
+
+// Opens sub below parent, or creates it when writing. The handle is taken
+// only from a call that succeeded, as a failed one need not leave it null.
+LONG OpenBelow(HKEY parent, const wchar_t* sub, int write, RegHandle& key)
+{
+    HKEY opened = nullptr;
+    LONG status = write ? RegCreateKeyExW(parent, sub, 0, nullptr, 0, AccessFor(write), nullptr, &opened, nullptr)
+                        : RegOpenKeyExW(parent, sub, 0, AccessFor(write), &opened);
+    if (status == ERROR_SUCCESS)
+        key.Reset(opened);
+    return status;
+}
+
+// Opens a path of the form [ignored\]ROOT\a\b; null when any step fails,
+// with that step's status as the last error (ERROR_INVALID_PARAMETER for a
+// path that names no root or holds a name too long for a key).
 HKEY OpenByPath(const wchar_t* path, int write)
 {
-    if (!path || !*path)
+    if (!path || !*path) {
+        LastError::Fail(ERROR_INVALID_PARAMETER);
         return nullptr;
-    REGSAM access = write ? KEY_ALL_ACCESS : KEY_READ;
+    }
     wchar_t name[nameSize];
     bool tooLong = false;
     const wchar_t* p = path;
     HKEY root = nullptr;
     while (!root) {
-        if (!NextComponent(p, name, tooLong))
+        if (!NextComponent(p, name, tooLong)) {
+            LastError::Fail(ERROR_INVALID_PARAMETER);
             return nullptr;
+        }
         if (!tooLong)
             root = FindRoot(name);
     }
     // A handle of our own even for the bare root, so Close can always close.
-    HKEY current = nullptr;
-    if (RegOpenKeyExW(root, nullptr, 0, access, &current) != ERROR_SUCCESS)
+    RegHandle current;
+    HKEY opened = nullptr;
+    if (!LastError::Keep(RegOpenKeyExW(root, nullptr, 0, AccessFor(write), &opened)))
         return nullptr;
+    current.Reset(opened);
     while (NextComponent(p, name, tooLong)) {
-        HKEY next = nullptr;
-        LONG status = tooLong ? ERROR_INVALID_PARAMETER
-                      : write ? RegCreateKeyExW(current, name, 0, nullptr, 0, access, nullptr, &next, nullptr)
-                              : RegOpenKeyExW(current, name, 0, access, &next);
-        RegCloseKey(current);
-        if (status != ERROR_SUCCESS)
+        RegHandle next;
+        if (!LastError::Keep(tooLong ? ERROR_INVALID_PARAMETER : OpenBelow(current.Get(), name, write, next)))
             return nullptr;
-        current = next;
+        current = std::move(next);
     }
-    return current;
+    return current.Release();
+}
+
+// A handle that reaches the registry: open, and not the recorder's
+// stand-in.
+bool IsRegistryKey(HKEY key)
+{
+    return key && !RegRecorder::IsPlaceholder(key);
+}
+
+// The same as a precondition: without such a key the operation fails with
+// ERROR_INVALID_HANDLE as the last error.
+bool NeedRegistryKey(HKEY key)
+{
+    return IsRegistryKey(key) || LastError::Fail(ERROR_INVALID_HANDLE);
+}
+
+// Runs a probe whose failure is an answer, not an error of the operation
+// that asks: the last error stays as it was.
+template <typename Probe>
+auto Quietly(Probe probe)
+{
+    LastErrorPreserver keep;
+    return probe();
 }
 
 bool IsStringType(DWORD type)
@@ -107,36 +154,31 @@ bool StartsWith(const wchar_t* text, const wchar_t* prefix, int ignoreCase)
 }
 
 // SE_BACKUP_NAME / SE_RESTORE_NAME for the hive functions; a failure is
-// left for the registry call itself to report.
+// left for the registry call itself to report, and so is the last error.
 void EnablePrivilege(const wchar_t* privilege)
 {
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+    LastErrorPreserver keep;
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &opened))
         return;
+    KernelHandle token(opened);
     TOKEN_PRIVILEGES tp = {};
     tp.PrivilegeCount = 1;
     tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     if (LookupPrivilegeValueW(nullptr, privilege, &tp.Privileges[0].Luid))
-        AdjustTokenPrivileges(token, FALSE, &tp, sizeof(tp), nullptr, nullptr);
-    CloseHandle(token);
+        AdjustTokenPrivileges(token.Get(), FALSE, &tp, sizeof(tp), nullptr, nullptr);
 }
 
-// A heap block that frees itself.
-class HeapBlock {
-public:
-    explicit HeapBlock(size_t bytes) : block(DllHeap::Alloc(bytes)) {}
-    ~HeapBlock() { DllHeap::Free(block); }
-    HeapBlock(const HeapBlock&) = delete;
-    HeapBlock& operator=(const HeapBlock&) = delete;
-    template <typename T>
-    T* As() const
-    {
-        return static_cast<T*>(block);
-    }
-
-private:
-    void* block;
-};
+// One name among a key's subkeys or values, by index, into buf; enumerate
+// is the registry's call for the one or the other.
+template <typename Enumerate>
+int NameByIndex(HKEY key, unsigned index, wchar_t* buf, unsigned cch, Enumerate enumerate)
+{
+    if (!NeedRegistryKey(key) || !buf || cch == 0)
+        return 0;
+    DWORD length = cch;
+    return LastError::Keep(enumerate(key, index, buf, &length));
+}
 
 } // namespace
 
@@ -228,13 +270,12 @@ int RegKey::Open(RegKey& parent, const wchar_t* sub, int write)
         return 1;
     }
     if (!parent.hKey)
+        return LastError::Fail(ERROR_INVALID_HANDLE);
+    RegHandle key;
+    if (!LastError::Keep(OpenBelow(parent.hKey, sub, write, key)))
         return 0;
-    REGSAM access = write ? KEY_ALL_ACCESS : KEY_READ;
-    HKEY key = nullptr;
-    LONG status = write ? RegCreateKeyExW(parent.hKey, sub, 0, nullptr, 0, access, nullptr, &key, nullptr)
-                        : RegOpenKeyExW(parent.hKey, sub, 0, access, &key);
-    hKey = status == ERROR_SUCCESS ? key : nullptr;
-    return hKey != nullptr;
+    hKey = key.Release();
+    return 1;
 }
 
 int RegKey::Open(RegKey& parent, const wchar_t* sub, Op op)
@@ -278,9 +319,11 @@ HKEY RegKey::Detach()
 
 void RegKey::Close()
 {
-    if (hKey && !RegRecorder::IsPlaceholder(hKey))
-        RegCloseKey(hKey);
-    hKey = nullptr;
+    HKEY key = std::exchange(hKey, nullptr);
+    // The recorder's stand-in was never opened, so it is never closed.
+    if (!RegRecorder::IsPlaceholder(key)) {
+        RegHandle closing(key);
+    }
     enumIndex = 0;
 }
 
@@ -288,14 +331,14 @@ int RegKey::Flush()
 {
     if (RegRecorder::IsActive() || RegRecorder::IsPlaceholder(hKey))
         return 1;
-    return hKey && RegFlushKey(hKey) == ERROR_SUCCESS;
+    return NeedRegistryKey(hKey) && LastError::Keep(RegFlushKey(hKey));
 }
 
 // --- raw value access ----------------------------------------------------------
 
 int RegKey::ReadValue(const wchar_t* name, DWORD* type, void* data, DWORD* bytes)
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey))
+    if (!NeedRegistryKey(hKey))
         return 0;
     // The registry terminates a text value stored without a terminator
     // when it sees room for one; given less than one character (Wine 8)
@@ -308,9 +351,9 @@ int RegKey::ReadValue(const wchar_t* name, DWORD* type, void* data, DWORD* bytes
         if (status == ERROR_SUCCESS && count <= *bytes)
             memcpy(data, spare + 2, count);
         *bytes = count;
-        return status == ERROR_SUCCESS;
+        return LastError::Keep(status);
     }
-    return RegQueryValueExW(hKey, name, nullptr, type, static_cast<BYTE*>(data), bytes) == ERROR_SUCCESS;
+    return LastError::Keep(RegQueryValueExW(hKey, name, nullptr, type, static_cast<BYTE*>(data), bytes));
 }
 
 int RegKey::WriteValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes)
@@ -319,9 +362,9 @@ int RegKey::WriteValue(const wchar_t* name, DWORD type, const void* data, DWORD 
         RegRecorder::ValueLine(name, type, data, bytes);
         return 1;
     }
-    if (!hKey || RegRecorder::IsPlaceholder(hKey))
+    if (!NeedRegistryKey(hKey))
         return 0;
-    return RegSetValueExW(hKey, name, 0, type, static_cast<const BYTE*>(data), bytes) == ERROR_SUCCESS;
+    return LastError::Keep(RegSetValueExW(hKey, name, 0, type, static_cast<const BYTE*>(data), bytes));
 }
 
 DWORD RegKey::GetValueType(const wchar_t* name)
@@ -336,9 +379,10 @@ int RegKey::DelValue(const wchar_t* name)
         RegRecorder::Line(L"%s=@", name ? name : L"@");
         return 1;
     }
-    if (!GetValueType(name))
+    // A value that is not there is as good as deleted.
+    if (!Quietly([&] { return GetValueType(name); }))
         return 1;
-    return RegDeleteValueW(hKey, name) == ERROR_SUCCESS;
+    return LastError::Keep(RegDeleteValueW(hKey, name));
 }
 
 // --- numbers ---------------------------------------------------------------------
@@ -348,9 +392,17 @@ int RegKey::GetInt(const wchar_t* name, int def)
     DWORD type = 0;
     DWORD value = 0;
     DWORD bytes = sizeof(value);
-    if (!ReadValue(name, &type, &value, &bytes) || bytes != sizeof(value))
+    if (!ReadValue(name, &type, &value, &bytes))
         return def;
-    return type == REG_DWORD || type == REG_BINARY ? static_cast<int>(value) : def;
+    if (type != REG_DWORD && type != REG_BINARY) {
+        LastError::Fail(ERROR_UNSUPPORTED_TYPE);
+        return def;
+    }
+    if (bytes != sizeof(value)) {
+        LastError::Fail(ERROR_INVALID_DATA);
+        return def;
+    }
+    return static_cast<int>(value);
 }
 
 int RegKey::PutInt(const wchar_t* name, int value)
@@ -364,8 +416,8 @@ int RegKey::PutDword(const wchar_t* name, DWORD value, int onlyIfChanged)
         DWORD type = 0;
         DWORD stored = 0;
         DWORD bytes = sizeof(stored);
-        if (ReadValue(name, &type, &stored, &bytes) && type == REG_DWORD && bytes == sizeof(stored) &&
-            stored == value)
+        if (Quietly([&] { return ReadValue(name, &type, &stored, &bytes); }) && type == REG_DWORD &&
+            bytes == sizeof(stored) && stored == value)
             return 1;
     }
     return WriteValue(name, REG_DWORD, &value, sizeof(value));
@@ -378,15 +430,18 @@ int RegKey::GetStr(const wchar_t* name, wchar_t* buf, unsigned cch, const wchar_
     if (!buf || cch == 0)
         return 0;
     // When the default is the buffer itself, a failed read must not have
-    // overwritten it: read into a block of our own.
-    HeapBlock own(def == buf ? cch * sizeof(wchar_t) : 0);
-    wchar_t* target = def == buf ? own.As<wchar_t>() : buf;
+    // overwritten it: read into a block of our own. Without one, the
+    // default is the answer.
+    DllBlock<wchar_t> own(def == buf ? DllHeap::AllocArray<wchar_t>(cch) : nullptr);
+    wchar_t* target = def == buf ? own.Get() : buf;
     DWORD type = 0;
     DWORD bytes = cch * sizeof(wchar_t);
-    if (ReadValue(name, &type, target, &bytes) && IsStringType(type)) {
+    if (!target) {
+        LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
+    } else if (ReadValue(name, &type, target, &bytes)) {
         unsigned count = bytes / sizeof(wchar_t);
         bool fits = (count > 0 && target[count - 1] == L'\0') || count < cch;
-        if (fits) {
+        if (IsStringType(type) && fits) {
             if (count < cch)
                 target[count] = L'\0';
             unsigned length = static_cast<unsigned>(wcsnlen(target, cch));
@@ -394,6 +449,7 @@ int RegKey::GetStr(const wchar_t* name, wchar_t* buf, unsigned cch, const wchar_
                 wmemcpy(buf, target, length + 1);
             return static_cast<int>(length);
         }
+        LastError::Fail(IsStringType(type) ? ERROR_MORE_DATA : ERROR_UNSUPPORTED_TYPE);
     }
     if (def != buf)
         lstrcpynW(buf, def ? def : L"", static_cast<int>(cch));
@@ -419,9 +475,13 @@ int RegKey::PutStr(const wchar_t* name, const wchar_t* str, int onlyIfChanged)
         // The default differs from the new text, so a missing value never
         // passes for an equal one.
         unsigned cch = length + 2;
-        HeapBlock stored(cch * sizeof(wchar_t));
-        GetStr(name, stored.As<wchar_t>(), cch, length ? L"" : L"1");
-        if (lstrcmpW(stored.As<wchar_t>(), str) == 0)
+        DllBlock<wchar_t> stored(DllHeap::AllocArray<wchar_t>(cch));
+        if (!stored)
+            return LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
+        if (Quietly([&] {
+                GetStr(name, stored.Get(), cch, length ? L"" : L"1");
+                return lstrcmpW(stored.Get(), str) == 0;
+            }))
             return 1;
     }
     return WriteValue(name, REG_SZ, str, (length + 1) * sizeof(wchar_t));
@@ -462,11 +522,14 @@ int RegKey::PutBin(const wchar_t* name, const void* data, unsigned cb, DWORD typ
 {
     DWORD storedType = 0;
     DWORD stored = 0;
-    if (ReadValue(name, &storedType, nullptr, &stored) && stored == cb && storedType == type) {
-        HeapBlock old(cb);
+    if (Quietly([&] { return ReadValue(name, &storedType, nullptr, &stored); }) && stored == cb &&
+        storedType == type) {
+        DllBlock<BYTE> old(static_cast<BYTE*>(DllHeap::Alloc(cb)));
+        if (!old)
+            return LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
         DWORD bytes = cb;
-        if (ReadValue(name, nullptr, old.As<void>(), &bytes) && bytes == cb &&
-            (cb == 0 || memcmp(old.As<void>(), data, cb) == 0))
+        if (Quietly([&] { return ReadValue(name, nullptr, old.Get(), &bytes); }) && bytes == cb &&
+            (cb == 0 || memcmp(old.Get(), data, cb) == 0))
             return 1;
     }
     return WriteValue(name, type, data, cb);
@@ -474,15 +537,28 @@ int RegKey::PutBin(const wchar_t* name, const void* data, unsigned cb, DWORD typ
 
 int RegKey::CopyValueTo(RegKey& dst, const wchar_t* name)
 {
+    return CopyValue(dst, name, false) > 0;
+}
+
+// 1 when the value was copied, 0 when it could not be, -1 when memory ran
+// out on either side, which a tree copy must not pass over.
+int RegKey::CopyValue(RegKey& dst, const wchar_t* name, bool empty)
+{
     DWORD type = 0;
     DWORD bytes = 0;
-    if (!ReadValue(name, &type, nullptr, &bytes) || bytes == 0)
+    if (!ReadValue(name, &type, nullptr, &bytes) || (bytes == 0 && !empty))
         return 0;
-    HeapBlock data(bytes);
+    DllBlock<BYTE> data(static_cast<BYTE*>(DllHeap::Alloc(bytes)));
+    if (!data) {
+        LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
+        return -1;
+    }
     DWORD read = bytes;
-    if (!ReadValue(name, &type, data.As<void>(), &read))
+    if (!ReadValue(name, &type, data.Get(), &read))
         return 0;
-    return dst.PutBin(name, data.As<void>(), read, type);
+    if (dst.PutBin(name, data.Get(), read, type))
+        return 1;
+    return GetLastError() == ERROR_NOT_ENOUGH_MEMORY ? -1 : 0;
 }
 
 // --- entries -----------------------------------------------------------------------
@@ -623,10 +699,9 @@ int RegKey::DelValuePrefix(const wchar_t* prefix, const wchar_t* name)
 
 int RegKey::GetSubKeyByIndex(unsigned index, wchar_t* buf, unsigned cch)
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey) || !buf || cch == 0)
-        return 0;
-    DWORD length = cch;
-    return RegEnumKeyExW(hKey, index, buf, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return NameByIndex(hKey, index, buf, cch, [](HKEY key, DWORD i, wchar_t* name, DWORD* length) {
+        return RegEnumKeyExW(key, i, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 int RegKey::GetFirstSubKey(wchar_t* buf, unsigned cch)
@@ -642,10 +717,9 @@ int RegKey::GetNextSubKey(wchar_t* buf, unsigned cch)
 
 int RegKey::GetValueByIndex(unsigned index, wchar_t* buf, unsigned cch)
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey) || !buf || cch == 0)
-        return 0;
-    DWORD length = cch;
-    return RegEnumValueW(hKey, index, buf, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return NameByIndex(hKey, index, buf, cch, [](HKEY key, DWORD i, wchar_t* name, DWORD* length) {
+        return RegEnumValueW(key, i, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 int RegKey::GetFirstValue(wchar_t* buf, unsigned cch)
@@ -661,12 +735,12 @@ int RegKey::GetNextValue(wchar_t* buf, unsigned cch)
 
 int RegKey::IsKeyEmpty()
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey))
+    if (!NeedRegistryKey(hKey))
         return 0;
     DWORD subKeys = 0;
     DWORD values = 0;
-    if (RegQueryInfoKeyW(hKey, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS)
+    if (!LastError::Keep(RegQueryInfoKeyW(hKey, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                                          nullptr, nullptr, nullptr, nullptr)))
         return 0;
     return subKeys == 0 && values == 0;
 }
@@ -715,13 +789,11 @@ private:
 
 int RegKey::DelSubKey(const wchar_t* sub)
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey) || !sub)
+    if (!IsRegistryKey(hKey) || !sub)
         return hKey != nullptr;
-    {
-        RegKey probe;
-        if (!probe.Open(*this, sub, 0))
-            return 1;
-    }
+    // A subkey that is not there is as good as deleted.
+    if (!Quietly([&] { return RegKey().Open(*this, sub, 0); }))
+        return 1;
     return DelTree(sub);
 }
 
@@ -739,27 +811,27 @@ int RegKey::DelTree(const wchar_t* sub)
             RegDeleteValueW(key.hKey, name);
         RegDeleteValueW(key.hKey, nullptr);
     }
-    return RegDeleteKeyW(hKey, sub) == ERROR_SUCCESS;
+    return LastError::Keep(RegDeleteKeyW(hKey, sub));
 }
 
 int RegKey::DelSubKeyIfEmpty(const wchar_t* sub)
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey))
+    if (!NeedRegistryKey(hKey))
         return 0;
     {
         RegKey key;
         if (!key.Open(*this, sub, 1))
-            return !RegKey().Open(*this, sub, 0);
+            return !Quietly([&] { return RegKey().Open(*this, sub, 0); });
         RegDeleteValueW(key.hKey, nullptr);
         if (!key.IsKeyEmpty())
             return 0;
     }
-    return RegDeleteKeyW(hKey, sub) == ERROR_SUCCESS;
+    return LastError::Keep(RegDeleteKeyW(hKey, sub));
 }
 
 int RegKey::DelAll()
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey))
+    if (!NeedRegistryKey(hKey))
         return 0;
     DeletingWalk subKeys(*this, false);
     while (const wchar_t* name = subKeys.Next()) {
@@ -778,7 +850,7 @@ int RegKey::DelAll()
 
 int RegKey::DelValuesStartingWith(const wchar_t* prefix, int ignoreCase)
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey))
+    if (!NeedRegistryKey(hKey))
         return 0;
     DeletingWalk values(*this, true);
     while (const wchar_t* name = values.Next()) {
@@ -804,29 +876,26 @@ int RegKey::ProcessSubKey(Op op, const wchar_t* sub)
     return 1;
 }
 
+// Entries that cannot be read or written are passed over, as a copy of
+// what can be had; running out of memory stops the copy and fails it, so
+// that no caller mistakes the part for the whole.
 int RegKey::CopyTo(RegKey& dst)
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey))
+    if (!NeedRegistryKey(hKey))
         return 0;
     wchar_t name[nameSize];
     for (DWORD i = 0; GetSubKeyByIndex(i, name, nameSize); ++i) {
         RegKey from(*this, name, 0);
         RegKey to(dst, name, 1);
-        if (from.IsOpen() && to.IsOpen())
-            from.CopyTo(to);
+        if (from.IsOpen() && to.IsOpen() && !from.CopyTo(to))
+            return 0;
     }
-    CopyValueTo(dst, nullptr);
+    // The default value goes unless it is empty; named values go empty or not.
+    if (CopyValue(dst, nullptr, false) < 0)
+        return 0;
     for (DWORD i = 0; GetValueByIndex(i, name, nameSize); ++i) {
-        if (!name[0])
-            continue;  // the default value, copied above
-        DWORD type = 0;
-        DWORD bytes = 0;
-        if (!ReadValue(name, &type, nullptr, &bytes))
-            continue;
-        HeapBlock data(bytes);
-        DWORD read = bytes;
-        if (ReadValue(name, &type, data.As<void>(), &read))
-            dst.PutBin(name, data.As<void>(), read, type);
+        if (name[0] && CopyValue(dst, name, true) < 0)
+            return 0;
     }
     return 1;
 }
@@ -838,9 +907,8 @@ int RegKey::RenameSubkey(const wchar_t* oldName, const wchar_t* newName)
         if (!from.IsOpen())
             return 0;
         RegKey to(*this, newName, 1);
-        if (!to.IsOpen())
+        if (!to.IsOpen() || !from.CopyTo(to))
             return 0;
-        from.CopyTo(to);
     }
     return DelSubKey(oldName);
 }
@@ -883,14 +951,15 @@ int RegKey::SaveKey(HKEY key, const wchar_t* file, LPSECURITY_ATTRIBUTES securit
     }
     EnablePrivilege(SE_BACKUP_NAME);
     lastSaveError = RegSaveKeyW(key, file, security);
-    if (lastSaveError == ERROR_SUCCESS)
-        SetFileAttributesW(file, existed ? attributes : FILE_ATTRIBUTE_ARCHIVE);
-    return lastSaveError == ERROR_SUCCESS;
+    if (!LastError::Keep(lastSaveError))
+        return 0;
+    SetFileAttributesW(file, existed ? attributes : FILE_ATTRIBUTE_ARCHIVE);
+    return 1;
 }
 
 int RegKey::Save(const wchar_t* file)
 {
-    if (!hKey || RegRecorder::IsPlaceholder(hKey))
+    if (!NeedRegistryKey(hKey))
         return 0;
     return SaveKey(hKey, file, nullptr);
 }
@@ -899,14 +968,14 @@ int RegKey::LoadKey(HKEY key, const wchar_t* sub, const wchar_t* file)
 {
     EnablePrivilege(SE_RESTORE_NAME);
     EnablePrivilege(SE_BACKUP_NAME);
-    return RegLoadKeyW(key, sub, file) == ERROR_SUCCESS;
+    return LastError::Keep(RegLoadKeyW(key, sub, file));
 }
 
 int RegKey::UnLoadKey(HKEY key, const wchar_t* sub)
 {
     EnablePrivilege(SE_RESTORE_NAME);
     EnablePrivilege(SE_BACKUP_NAME);
-    return RegUnLoadKeyW(key, sub) == ERROR_SUCCESS;
+    return LastError::Keep(RegUnLoadKeyW(key, sub));
 }
 
 // --- recording mode ----------------------------------------------------------------

@@ -7,6 +7,15 @@
 // Registry values are outside input: any program of the user can write
 // them. Reads check type and size and fall back to the caller's default;
 // they never write past the capacity they are given.
+//
+// A failure leaves its reason as the thread's last error: the status the
+// registry call answered (ERROR_FILE_NOT_FOUND for a missing key or value,
+// ERROR_ACCESS_DENIED for a write through a key opened for reading, ...),
+// ERROR_UNSUPPORTED_TYPE for a value of another type than the read asks
+// for, ERROR_INVALID_HANDLE for a key that is not open. A success may
+// leave the last error as it was. Out of memory is a failure like any
+// other (ERROR_NOT_ENOUGH_MEMORY): a write that cannot compare with the
+// stored value leaves it alone.
 #pragma once
 
 #include <windows.h>
@@ -107,6 +116,9 @@ public:
     int DelAll();
     int DelValuesStartingWith(const wchar_t* prefix, int ignoreCase);
     int ProcessSubKey(Op op, const wchar_t* sub);
+    // Subkeys and values that cannot be read or written are passed over;
+    // 0 when this key is not open or memory ran out (dst may then hold part
+    // of the copy, and RenameSubkey keeps the old key).
     int CopyTo(RegKey& dst);
     int RenameSubkey(const wchar_t* oldName, const wchar_t* newName);
     static int GetParentSubkeyName(const wchar_t* path, wchar_t* out, unsigned cch);
@@ -137,6 +149,7 @@ protected:
 private:
     int ReadValue(const wchar_t* name, DWORD* type, void* data, DWORD* bytes);
     int WriteValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes);
+    int CopyValue(RegKey& dst, const wchar_t* name, bool empty);
     int DelTree(const wchar_t* sub);
 };
 

@@ -2,7 +2,10 @@
 // folder, and the move from the maker's legacy root.
 #include "storage/RegKey.h"
 
+#include <utility>
+
 #include "base/internal/DllHeap.h"
+#include "storage/internal/LastError.h"
 #include "base/StrFormat.h"
 
 namespace {
@@ -57,22 +60,24 @@ int RegPutRect(RegKey& key, RECT* rect, const wchar_t* name)
 
 LOGFONTW* RegNewLogFont(LOGFONTW*& font)
 {
-    if (!font)
-        font = static_cast<LOGFONTW*>(DllHeap::AllocZero(sizeof(LOGFONTW)));
+    if (!font && !(font = DllHeap::AllocArrayZero<LOGFONTW>(1)))
+        LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
     return font;
 }
 
+// The record RegNewLogFont handed out comes back here.
 void RegDelLogFont(LOGFONTW*& font)
 {
-    DllHeap::Free(font);
-    font = nullptr;
+    DllBlock<LOGFONTW>(std::exchange(font, nullptr));
 }
 
 int RegGetLogFont(RegKey& key, const wchar_t* name, LOGFONTW*& font)
 {
     static_assert(sizeof(LOGFONTW) == 92, "a stored font is a 92-byte LOGFONTW");
     if (key.GetBinSize(name) == sizeof(LOGFONTW)) {
-        RegNewLogFont(font);
+        // Without memory for a record there is no font to read into.
+        if (!RegNewLogFont(font))
+            return 0;
         if (key.GetBin(name, font, sizeof(LOGFONTW), nullptr)) {
             font->lfFaceName[LF_FACESIZE - 1] = L'\0';
             return 1;
@@ -140,9 +145,9 @@ int MoveLegacySettings(int currentUser, const wchar_t* product)
     if (!legacy.IsOpen())
         return 1;
     RegKey moved(path, 1);
-    if (!moved.IsOpen())
+    // The legacy settings go only once they are all in their new place.
+    if (!moved.IsOpen() || !legacy.CopyTo(moved))
         return 0;
-    legacy.CopyTo(moved);
     legacy.Close();
 
     StrFormat(legacyPath, pathSize, L"%s\\Software\\Brellwick", root);

@@ -16,6 +16,7 @@
 
 #include "storage/FileQuery.h"
 #include "storage/UniPath.h"
+#include "storage/internal/LastError.h"
 #include "base/internal/DllHeap.h"
 #include "text/StrFunc.h"
 
@@ -223,11 +224,16 @@ size_t CollapseLineEnds(unsigned char* p, size_t n)
     return j;
 }
 
+// A single byte is taken as 8-bit text: one character and the terminator.
+// Without detection the answer must hold the byte in any format the caller
+// may then read it as, and a lone line feed read with LF line ends becomes
+// CR LF: so it is size * 2 + 1, as for every other size.
 unsigned long OneByteFile(ZnFileTextFmt* fmt)
 {
-    if (fmt)
-        *fmt = fmtAnsi;
     CoreIOObj::SetLastHRESULT(S_OK);
+    if (!fmt)
+        return 3;
+    *fmt = fmtAnsi;
     return 2;
 }
 
@@ -297,32 +303,29 @@ unsigned long ReadUTF16(HANDLE file, unsigned long size, bool bigEndian, wchar_t
 // shares reading only, so no one can cut the file under the view.
 class FileBytes {
 public:
-    FileBytes(ZnFile& file, size_t n, bool mappable) : view(nullptr), buffer(nullptr), count(0), ok(false)
+    FileBytes(ZnFile& file, size_t n, bool mappable)
     {
         if (mappable && (view = static_cast<const unsigned char*>(file.OpenMap(0, static_cast<unsigned long>(n), 0)))) {
             count = n;
             ok = true;
             return;
         }
-        buffer = static_cast<unsigned char*>(DllHeap::Alloc(n));
+        buffer.Reset(static_cast<unsigned char*>(DllHeap::Alloc(n)));
         if (!buffer)
-            CoreIOObj::SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
+            LastError::FailFile(ERROR_NOT_ENOUGH_MEMORY);
         else
-            ok = ReadUpTo(file.GetHandle(), buffer, n, &count);
+            ok = ReadUpTo(file.GetHandle(), buffer.Get(), n, &count);
     }
-    ~FileBytes() { DllHeap::Free(buffer); }
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
 
     bool IsReady() const { return ok; }
-    const unsigned char* Get() const { return view ? view : buffer; }
+    const unsigned char* Get() const { return view ? view : buffer.Get(); }
     size_t Count() const { return count; }
 
 private:
-    const unsigned char* view;  // released with the file's mapping
-    unsigned char* buffer;
-    size_t count;
-    bool ok;
+    const unsigned char* view = nullptr;  // released with the file's mapping
+    DllBlock<unsigned char> buffer;
+    size_t count = 0;
+    bool ok = false;
 };
 
 // The 8-bit and UTF-8 formats: read, convert, sanitise, fix line ends.
@@ -375,17 +378,13 @@ unsigned long ReadEightBit(ZnFile& file, unsigned long size, ZnFileTextFmt fmt, 
 wchar_t* ReadInto(const wchar_t* path, unsigned long size, ZnFileTextFmt fmt, unsigned long long cch,
                   wchar_t replacement, unsigned long* result)
 {
-    wchar_t* buf = static_cast<wchar_t*>(DllHeap::Alloc(cch * sizeof(wchar_t)));
+    DllBlock<wchar_t> buf(DllHeap::AllocArray<wchar_t>(static_cast<size_t>(cch)));
     if (!buf) {
-        CoreIOObj::SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
-        *result = 0;
+        *result = LastError::FailFile(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    *result = ZnFile::GetText(path, size, fmt, buf, static_cast<unsigned>(cch), replacement);
-    if (*result && *result != tooSmall)
-        return buf;
-    DllHeap::Free(buf);
-    return nullptr;
+    *result = ZnFile::GetText(path, size, fmt, buf.Get(), static_cast<unsigned>(cch), replacement);
+    return *result && *result != tooSmall ? buf.Release() : nullptr;
 }
 
 } // namespace
@@ -549,13 +548,9 @@ unsigned char* ZnFile::PrepareTextData(const wchar_t* text, ZnFileTextFmt fmt, u
 
     if (IsUTF16(fmt)) {
         size_t units = length + (withMark ? 1 : 0);
-        if (units > 0x7FFFFFFF) {
-            SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
-            return nullptr;
-        }
-        wchar_t* data = static_cast<wchar_t*>(DllHeap::Alloc(units * sizeof(wchar_t)));
+        wchar_t* data = units > 0x7FFFFFFF ? nullptr : DllHeap::AllocArray<wchar_t>(units);
         if (!data) {
-            SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
+            LastError::FailFile(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
         if (withMark)
@@ -574,26 +569,21 @@ unsigned char* ZnFile::PrepareTextData(const wchar_t* text, ZnFileTextFmt fmt, u
     size_t bytes;
     if (!FromWide(cp, text, length, nullptr, 0, &bytes))
         return nullptr;
-    if (mark + bytes > 0xFFFFFFFE) {
-        SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    unsigned char* data = static_cast<unsigned char*>(DllHeap::Alloc(mark + bytes));
+    DllBlock<unsigned char> data(mark + bytes > 0xFFFFFFFE ? nullptr
+                                                           : static_cast<unsigned char*>(DllHeap::Alloc(mark + bytes)));
     if (!data) {
-        SetLastWin32Error(ERROR_NOT_ENOUGH_MEMORY);
+        LastError::FailFile(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    std::memcpy(data, "\xEF\xBB\xBF", mark);
-    if (!FromWide(cp, text, length, reinterpret_cast<char*>(data + mark), bytes, &bytes)) {
-        DllHeap::Free(data);
+    std::memcpy(data.Get(), "\xEF\xBB\xBF", mark);
+    if (!FromWide(cp, text, length, reinterpret_cast<char*>(data.Get() + mark), bytes, &bytes))
         return nullptr;
-    }
     // In the double-byte code pages CR and LF never occur inside a pair,
     // so the bytes can be collapsed without decoding them.
     if (HasLineFeedEnds(fmt))
-        bytes = CollapseLineEnds(data + mark, bytes);
+        bytes = CollapseLineEnds(data.Get() + mark, bytes);
     *size = static_cast<unsigned long>(mark + bytes);
-    return data;
+    return data.Release();
 }
 
 int ZnFile::WriteText(const wchar_t* path, const wchar_t* text, ZnFileTextFmt fmt, int notify)
@@ -605,11 +595,10 @@ int ZnFile::WriteText(const wchar_t* path, const wchar_t* text, ZnFileTextFmt fm
     }
     bool existed = IsFileExists(path);
     unsigned long size;
-    unsigned char* data = PrepareTextData(text, fmt, &size, 1);
+    DllBlock<unsigned char> data(PrepareTextData(text, fmt, &size, 1));
     if (!data && text && *text)
         return 0;
-    int ok = CoreFile::ReplaceFileContent(path, data, size);
-    DllHeap::Free(data);
+    int ok = CoreFile::ReplaceFileContent(path, data.Get(), size);
     if (ok && notify)
         SHChangeNotify(existed ? SHCNE_UPDATEITEM : SHCNE_CREATE, SHCNF_PATHW, path, nullptr);
     return ok;
@@ -632,7 +621,7 @@ int ZnFile::AppendText(const wchar_t* path, const wchar_t* text, int notify)
         return 0;
     }
     unsigned long bytes;
-    unsigned char* data = PrepareTextData(text, fmt, &bytes, 0);
+    DllBlock<unsigned char> data(PrepareTextData(text, fmt, &bytes, 0));
     if (!data) {
         if (text && *text)
             return 0;
@@ -647,14 +636,13 @@ int ZnFile::AppendText(const wchar_t* path, const wchar_t* text, int notify)
         if (file.IsReady() && file.MoveToEnd() >= 0) {
             unsigned long done = 0;
             SetLastError(ERROR_SUCCESS);
-            ok = file.WriteBin(data, bytes, &done) && file.Flush();
+            ok = file.WriteBin(data.Get(), bytes, &done) && file.Flush();
             if (!ok)
                 SetLastWin32Error(GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
         } else if (file.IsReady()) {
             SetLastWin32Error(GetLastError());
         }
     }
-    DllHeap::Free(data);
     if (ok) {
         SetLastHRESULT(S_OK);
         if (notify)

@@ -4,8 +4,11 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "storage/FileQuery.h"
+#include "storage/internal/LastError.h"
+#include "storage/internal/PathAttributes.h"
 #include "storage/internal/PathText.h"
 #include "storage/Paths.h"
 #include "base/internal/DllHeap.h"
@@ -16,7 +19,10 @@ namespace {
 
 wchar_t* NewPathBuffer()
 {
-    return static_cast<wchar_t*>(DllHeap::AllocZero(cchPath * sizeof(wchar_t)));
+    wchar_t* buffer = DllHeap::AllocArrayZero<wchar_t>(cchPath);
+    if (!buffer)
+        LastError::Fail(ERROR_NOT_ENOUGH_MEMORY);
+    return buffer;
 }
 
 int CopyOut(const wchar_t* text, wchar_t* buf, unsigned cch)
@@ -83,8 +89,8 @@ int UniPath::Set(const wchar_t* path)
         return 0;
     }
     // The text may lie in our own buffer; it is copied onto itself then.
-    if (!pszPath)
-        pszPath = NewPathBuffer();
+    if (!pszPath && !(pszPath = NewPathBuffer()))
+        return 0;
     bPidl = 0;
     PathText::Copy(pszPath, cchPath, path);
     return 1;
@@ -101,8 +107,7 @@ int UniPath::Set(const UniPath* other)
 
 void UniPath::Free()
 {
-    DllHeap::Free(pszPath);
-    pszPath = nullptr;
+    DllBlock<wchar_t>(std::exchange(pszPath, nullptr));
     bPidl = 0;
 }
 
@@ -139,20 +144,17 @@ unsigned long UniPath::Attributes() const
 
 int UniPath::IsContainer() const
 {
-    DWORD attr = Attributes();
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+    return PathAttributes::IsFolder(Attributes());
 }
 
 int UniPath::FileExists() const
 {
-    DWORD attr = Attributes();
-    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+    return PathAttributes::IsFile(Attributes());
 }
 
 int UniPath::IsReadOnly() const
 {
-    DWORD attr = Attributes();
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY);
+    return PathAttributes::IsReadOnly(Attributes());
 }
 
 int UniPath::IsFileInUse() const
@@ -185,8 +187,8 @@ int UniPath::Make(const UniPath* folder, const wchar_t* name)
     // The folder may be this object, whose buffer is about to be written.
     wchar_t base[cchPath];
     PathText::Copy(base, cchPath, folder->pszPath);
-    if (!pszPath)
-        pszPath = NewPathBuffer();
+    if (!pszPath && !(pszPath = NewPathBuffer()))
+        return 0;
     bPidl = 0;
     int whole = MakePath(pszPath, base, name, nullptr, 0);
     // MakePath leaves a folder alone for an empty name; a folder made here

@@ -25,7 +25,8 @@ public:
     UniPath& operator=(UniPath&& other) noexcept;
     virtual ~UniPath();
 
-    // Non-zero when a buffer is held afterwards. A null path frees it.
+    // Non-zero when a buffer is held afterwards. A null path frees it;
+    // without memory for a buffer, 0 and the path stays without one.
     int Set(const wchar_t* path);
     // 0, leaving this path as it was, when other is null or an id-list
     // path; a copy of a path without a buffer frees this one's.
@@ -63,8 +64,9 @@ public:
     int MakeParentFolder();
     // folder's path with environment variables expanded, a separator, and
     // name without one leading separator. A result that would not fit in
-    // 260 characters leaves this path empty. 0 only for a null folder or
-    // an id-list folder. folder may be this object.
+    // 260 characters leaves this path empty. 0 only for a null folder, an
+    // id-list folder, or no memory for a buffer (the path then stays as it
+    // was). folder may be this object.
     int Make(const UniPath* folder, const wchar_t* name);
 
 protected:

@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
+#include "storage/internal/LastError.h"
 #include "storage/internal/PathText.h"
 #include "storage/Paths.h"
 #include "base/internal/DllHeap.h"
@@ -83,6 +85,7 @@ void* ZnFile::OpenMap(unsigned __int64 offset, unsigned long sizeLow, unsigned l
                               static_cast<DWORD>(base), size ? static_cast<SIZE_T>(lead + size) : 0);
     if (!pView) {
         SetLastWin32Error(GetLastError());
+        LastErrorPreserver keep;
         CloseMap();
         return nullptr;
     }
@@ -90,14 +93,11 @@ void* ZnFile::OpenMap(unsigned __int64 offset, unsigned long sizeLow, unsigned l
     return static_cast<unsigned char*>(pView) + lead;
 }
 
+// The view goes before the mapping it lies in.
 void ZnFile::CloseMap()
 {
-    if (pView)
-        UnmapViewOfFile(pView);
-    if (hMap)
-        CloseHandle(hMap);
-    pView = nullptr;
-    hMap = nullptr;
+    MappedView(std::exchange(pView, nullptr));
+    KernelHandle(std::exchange(hMap, nullptr));
 }
 
 // --- secure deletion ---------------------------------------------------------------
@@ -127,15 +127,19 @@ int ZnFile::WipeDelete(const wchar_t* path, WipeMethod method, int notify, WipeP
             return 0;
         unsigned __int64 size = file.GetSize64();
         unsigned long bufferSize = static_cast<unsigned long>(size < wipeBufferMax ? size : wipeBufferMax);
-        unsigned char* buffer = static_cast<unsigned char*>(DllHeap::Alloc(bufferSize));
+        // Without memory for the pattern nothing is overwritten and the
+        // file stays, under its own name.
+        DllBlock<unsigned char> buffer(static_cast<unsigned char*>(DllHeap::Alloc(bufferSize)));
+        if (!buffer)
+            return LastError::FailFile(ERROR_NOT_ENOUGH_MEMORY);
         const unsigned char* pattern = WipePattern(method);
         int ok = 1;
         for (int pass = 0; ok && pass < GetWipePasses(method); ++pass) {
-            std::memset(buffer, pattern[pass], bufferSize);
+            std::memset(buffer.Get(), pattern[pass], bufferSize);
             ok = file.MoveTo64(0, FILE_BEGIN) == 0;
             for (unsigned __int64 left = size; ok && left;) {
                 unsigned long chunk = static_cast<unsigned long>(left < bufferSize ? left : bufferSize);
-                ok = file.WriteBin(buffer, chunk, nullptr);
+                ok = file.WriteBin(buffer.Get(), chunk, nullptr);
                 if (!ok)
                     SetLastWin32Error(GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
                 else if (progress && !progress(context, pass, chunk)) {
@@ -147,7 +151,6 @@ int ZnFile::WipeDelete(const wchar_t* path, WipeMethod method, int notify, WipeP
             // Each pattern must reach the disk before the next replaces it.
             ok = ok && file.Flush();
         }
-        DllHeap::Free(buffer);
         if (!ok)
             return 0;
     }

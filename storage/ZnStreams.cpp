@@ -19,6 +19,31 @@ HRESULT FailureOr(HRESULT fallback)
     return error ? HRESULT_FROM_WIN32(error) : fallback;
 }
 
+// One read or write through the file: move does it and reports the count.
+// A transfer that falls short without a platform code answers quiet (a
+// read that met the end of the file is no error). The file object may be
+// a caller's subclass, so whatever it throws stays here.
+template <typename Move>
+HRESULT Transfer(ZnFile* file, bool missingBuffer, ULONG* done, HRESULT quiet, Move move)
+{
+    if (done)
+        *done = 0;
+    if (!file)
+        return E_UNEXPECTED;
+    if (missingBuffer)
+        return STG_E_INVALIDPOINTER;
+    try {
+        unsigned long count = 0;
+        SetLastError(ERROR_SUCCESS);
+        int ok = move(count);
+        if (done)
+            *done = count;
+        return ok ? S_OK : FailureOr(quiet);
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
 } // namespace
 
 // --- what both answer alike ---------------------------------------------------------
@@ -95,45 +120,15 @@ ZnFileStream::~ZnFileStream() = default;
 
 HRESULT ZnFileStream::Read(void* buf, ULONG n, ULONG* done)
 {
-    if (done)
-        *done = 0;
-    if (!pFile)
-        return E_UNEXPECTED;
-    if (n && !buf)
-        return STG_E_INVALIDPOINTER;
-    try {
-        unsigned long count = 0;
-        SetLastError(ERROR_SUCCESS);
-        int ok = pFile->ReadBin(buf, n, &count);
-        if (done)
-            *done = count;
-        if (ok)
-            return S_OK;
-        // The platform read succeeds at the end of the file, only shorter.
-        return GetLastError() == ERROR_SUCCESS ? S_FALSE : FailureOr(STG_E_READFAULT);
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    // The platform read succeeds at the end of the file, only shorter.
+    return Transfer(pFile, n && !buf, done, S_FALSE,
+                    [&](unsigned long& count) { return pFile->ReadBin(buf, n, &count); });
 }
 
 HRESULT ZnFileStream::Write(const void* buf, ULONG n, ULONG* done)
 {
-    if (done)
-        *done = 0;
-    if (!pFile)
-        return E_UNEXPECTED;
-    if (n && !buf)
-        return STG_E_INVALIDPOINTER;
-    try {
-        unsigned long count = 0;
-        SetLastError(ERROR_SUCCESS);
-        int ok = pFile->WriteBin(buf, n, &count);
-        if (done)
-            *done = count;
-        return ok ? S_OK : FailureOr(STG_E_WRITEFAULT);
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    return Transfer(pFile, n && !buf, done, STG_E_WRITEFAULT,
+                    [&](unsigned long& count) { return pFile->WriteBin(buf, n, &count); });
 }
 
 HRESULT ZnFileStream::Seek(LARGE_INTEGER offset, DWORD origin, ULARGE_INTEGER* newPos)

@@ -1,5 +1,7 @@
 #include "text/ResStr.h"
 
+#include <utility>
+
 #include "base/ProductInfo.h"
 #include "base/internal/DllHeap.h"
 #include "base/StrFormat.h"
@@ -48,17 +50,17 @@ ResStr& ResStr::operator=(ResStr&& other) noexcept
 
 void ResStr::Empty()
 {
-    DllHeap::Free(psz);
-    psz = nullptr;
+    DllBlock<wchar_t>(std::exchange(psz, nullptr));
 }
 
+// Without memory for the copy the string stays empty.
 void ResStr::Hold(const wchar_t* text)
 {
     Empty();
     if (text && text[0]) {
-        size_t bytes = (lstrlenW(text) + 1) * sizeof(wchar_t);
-        psz = static_cast<wchar_t*>(DllHeap::Alloc(bytes));
-        CopyMemory(psz, text, bytes);
+        psz = DllHeap::CopyText(text, static_cast<size_t>(lstrlenW(text)));
+        if (!psz)
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     }
 }
 

@@ -19,7 +19,8 @@ public:
     ResStr(ResStr&& other) noexcept;
     ResStr& operator=(ResStr&& other) noexcept;
 
-    // Returns the text, or "" when there is none (at most 1023 characters).
+    // Returns the text, or "" when there is none or no memory to hold it (at
+    // most 1023 characters).
     // The flag does not change the result. Int ids are taken as their low
     // 16 bits.
     const wchar_t* Load(short id, HINSTANCE module = nullptr, int flag = 0);

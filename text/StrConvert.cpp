@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "base/internal/DllHeap.h"
 
 namespace {
@@ -91,13 +93,17 @@ CVT::CVT(unsigned n)
 
 CVT::~CVT()
 {
-    DllHeap::Free(pBlock);
+    DllBlock<wchar_t>(std::exchange(pBlock, nullptr));
 }
 
+// Null when the memory is not there; every use then answers empty or 0.
 wchar_t* CVT::Block()
 {
-    if (!pBlock)
-        pBlock = static_cast<wchar_t*>(DllHeap::AllocZero((static_cast<size_t>(nSize) + 1) * sizeof(wchar_t)));
+    if (!pBlock) {
+        pBlock = DllHeap::AllocArrayZero<wchar_t>(static_cast<size_t>(nSize) + 1);
+        if (!pBlock)
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
     return pBlock;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
 #include "base/internal/DllHeap.h"
 
@@ -26,14 +27,9 @@ inline bool IsAsciiUpper(wchar_t c)
 
 // The platform's single-character form: a value whose high word is zero is
 // taken as one character, not as a string.
-inline wchar_t Upper(wchar_t c)
+wchar_t ConvertOne(LPWSTR(WINAPI* convert)(LPWSTR), wchar_t c)
 {
-    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
-}
-
-inline wchar_t Lower(wchar_t c)
-{
-    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(convert(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
 }
 
 // Equal characters never need the platform call, which keeps the common
@@ -42,7 +38,7 @@ inline bool SameChar(wchar_t a, wchar_t b, int ignoreCase)
 {
     if (a == b)
         return true;
-    return ignoreCase && a && b && Upper(a) == Upper(b);
+    return ignoreCase && a && b && CharToUpper(a) == CharToUpper(b);
 }
 
 // Compares str with the item at p, which ends at sep or at the terminator
@@ -98,14 +94,6 @@ wchar_t* NextToken(wchar_t* p, const wchar_t* delims, wchar_t*& next, wchar_t& c
         next = nullptr;
     }
     return token;
-}
-
-wchar_t* NewCopy(const wchar_t* src, size_t len)
-{
-    auto* copy = static_cast<wchar_t*>(DllHeap::Alloc((len + 1) * sizeof(wchar_t)));
-    std::memcpy(copy, src, len * sizeof(wchar_t));
-    copy[len] = L'\0';
-    return copy;
 }
 
 } // namespace
@@ -212,24 +200,24 @@ wchar_t GetDriveLetter(int d)
 
 wchar_t CharToLower(wchar_t c)
 {
-    return Lower(c);
+    return ConvertOne(CharLowerW, c);
 }
 
 wchar_t CharToUpper(wchar_t c)
 {
-    return Upper(c);
+    return ConvertOne(CharUpperW, c);
 }
 
 void CharToLower(wchar_t* p)
 {
     if (p)
-        *p = Lower(*p);
+        *p = CharToLower(*p);
 }
 
 void CharToUpper(wchar_t* p)
 {
     if (p)
-        *p = Upper(*p);
+        *p = CharToUpper(*p);
 }
 
 wchar_t* StrToLower(wchar_t* s)
@@ -388,29 +376,36 @@ void CharAdd(wchar_t*& dst, wchar_t ch, unsigned& count)
 // --- copies on the library's heap ---------------------------------------------------
 
 // The copy is made before the old string goes, so a source inside it is
-// still readable.
+// still readable; without memory for it, s stays as it was.
 void StrAllocCopy(wchar_t*& s, unsigned& len, const wchar_t* src, int wipe)
 {
-    wchar_t* copy = nullptr;
+    DllBlock<wchar_t> copy;
     size_t newLen = 0;
     if (src) {
         newLen = std::wcslen(src);
-        copy = NewCopy(src, newLen);
+        copy.Reset(DllHeap::CopyText(src, newLen));
+        if (!copy) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return;
+        }
     }
-    if (s) {
-        if (wipe)
-            StrErase(s, len + 1);
-        DllHeap::Free(s);
-    }
-    s = copy;
+    DllBlock<wchar_t> old(std::exchange(s, copy.Release()));
+    if (old && wipe)
+        StrErase(old.Get(), len + 1);
     len = static_cast<unsigned>(newLen);
 }
 
 void StrRealloc(wchar_t*& s, const wchar_t* src)
 {
-    wchar_t* copy = (src && *src) ? NewCopy(src, std::wcslen(src)) : nullptr;
-    DllHeap::Free(s);
-    s = copy;
+    DllBlock<wchar_t> copy;
+    if (src && *src) {
+        copy.Reset(DllHeap::CopyText(src, std::wcslen(src)));
+        if (!copy) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return;
+        }
+    }
+    DllBlock<wchar_t> old(std::exchange(s, copy.Release()));
 }
 
 void StrErase(wchar_t* s, unsigned n)
@@ -419,9 +414,10 @@ void StrErase(wchar_t* s, unsigned n)
         SecureZeroMemory(s, static_cast<size_t>(n) * sizeof(wchar_t));
 }
 
+// The one place where a block handed out comes back to the heap.
 void FreeDllBuf(void* block)
 {
-    DllHeap::Free(block);
+    DllBlock<void>{block};
 }
 
 // --- searching and comparing ------------------------------------------------------

@@ -86,10 +86,12 @@ PVDLL_API void CharAdd(wchar_t*& dst, wchar_t ch, unsigned& count);
 // --- copies on the library's heap -------------------------------------------
 // Releases s (zero-filling its len + 1 characters first when wipe is
 // non-zero), then makes s a copy of src and len its length; a null src
-// leaves s null and len 0. src may point into s.
+// leaves s null and len 0. src may point into s. Without memory for the
+// copy, s and len stay as they were and the last error is
+// ERROR_NOT_ENOUGH_MEMORY.
 PVDLL_API void StrAllocCopy(wchar_t*& s, unsigned& len, const wchar_t* src, int wipe);
 // Releases s and makes it a copy of src; a null or empty src leaves s null.
-// src may point into s.
+// src may point into s. Without memory for the copy, s stays as it was.
 PVDLL_API void StrRealloc(wchar_t*& s, const wchar_t* src);
 // Zero-fills n characters (a fill the optimiser cannot drop).
 PVDLL_API void StrErase(wchar_t* s, unsigned n);

@@ -263,31 +263,37 @@ int HexToStr(wchar_t* out, unsigned cch, const wchar_t* hex)
     if (size == 0)
         return 1;
 
-    char* bytes = static_cast<char*>(DllHeap::Alloc(size));
-    HexToBin(bytes, size, hex);
+    DllBlock<char> bytes(DllHeap::AllocArray<char>(size));
+    if (!bytes) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    HexToBin(bytes.Get(), size, hex);
     int len = 0;
-    while (static_cast<unsigned>(len) < size && bytes[len])
+    while (static_cast<unsigned>(len) < size && bytes.Get()[len])
         ++len;
 
     if (len > 0) {
-        int units = MultiByteToWideChar(CP_ACP, 0, bytes, len, nullptr, 0);
+        int units = MultiByteToWideChar(CP_ACP, 0, bytes.Get(), len, nullptr, 0);
         if (units > 0 && static_cast<unsigned>(units) < cch) {
-            MultiByteToWideChar(CP_ACP, 0, bytes, len, out, units);
+            MultiByteToWideChar(CP_ACP, 0, bytes.Get(), len, out, units);
             out[units] = L'\0';
         } else if (units > 0) {
             // Too long for out: convert it whole, then cut, keeping
             // surrogate pairs together.
-            wchar_t* wide = static_cast<wchar_t*>(DllHeap::Alloc(units * sizeof(wchar_t)));
-            MultiByteToWideChar(CP_ACP, 0, bytes, len, wide, units);
+            DllBlock<wchar_t> wide(DllHeap::AllocArray<wchar_t>(static_cast<size_t>(units)));
+            if (!wide) {
+                SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+                return 0;
+            }
+            MultiByteToWideChar(CP_ACP, 0, bytes.Get(), len, wide.Get(), units);
             unsigned keep = cch - 1;
-            if (keep && IS_HIGH_SURROGATE(wide[keep - 1]))
+            if (keep && IS_HIGH_SURROGATE(wide.Get()[keep - 1]))
                 --keep;
-            wmemcpy(out, wide, keep);
+            wmemcpy(out, wide.Get(), keep);
             out[keep] = L'\0';
-            DllHeap::Free(wide);
         }
     }
-    DllHeap::Free(bytes);
     return 1;
 }
 

@@ -48,7 +48,8 @@ PVDLL_API unsigned __int64 unPrintfUINT64(const wchar_t* hex);
 PVDLL_API int StrToHex(wchar_t* out, unsigned cch, const wchar_t* str);
 // The reverse: the decoded bytes, up to the first zero byte, read as
 // system-code-page text into out (cut to fit cch). Returns 1, or 0 when
-// out is null or cch is 0.
+// out is null or cch is 0, and 0 with out empty when there is no memory
+// to decode in.
 PVDLL_API int HexToStr(wchar_t* out, unsigned cch, const wchar_t* hex);
 
 // Base64 with the alphabet A-Z a-z 0-9 - _ and "=" padding, safe in file

@@ -2,11 +2,15 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "base/internal/DllHeap.h"
 
 ZnBuf::ZnBuf(unsigned size)
-    : pBuf(size ? static_cast<unsigned char*>(DllHeap::AllocZero(size)) : nullptr), nSize(size)
+    : pBuf(size ? static_cast<unsigned char*>(DllHeap::AllocZero(size)) : nullptr), nSize(pBuf ? size : 0)
 {
+    if (size && !pBuf)
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
 }
 
 ZnBuf::~ZnBuf()
@@ -35,8 +39,7 @@ ZnBuf& ZnBuf::operator=(ZnBuf&& other) noexcept
 
 void ZnBuf::Release()
 {
-    DllHeap::Free(pBuf);
-    pBuf = nullptr;
+    DllBlock<unsigned char>(std::exchange(pBuf, nullptr));
     nSize = 0;
 }
 

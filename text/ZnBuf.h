@@ -10,8 +10,8 @@ class ZnBufZ;
 
 class PVDLL_API ZnBuf {
 public:
-    // The block starts zeroed; size 0 leaves the pointer null. Running out of
-    // memory is the platform's out-of-memory exception, not an error result.
+    // The block starts zeroed; size 0 leaves the pointer null. Without the
+    // memory the buffer is empty as well (IsReady 0, size 0).
     explicit ZnBuf(unsigned size);
     virtual ~ZnBuf();
 
