@@ -35,6 +35,16 @@ public:
     HANDLE release;
 };
 
+// The last error an attempt that must fail leaves; -1 when it succeeded.
+template <typename Attempt>
+DWORD LastErrorOfRefusal(Attempt attempt)
+{
+    SetLastError(0);
+    if (attempt())
+        return static_cast<DWORD>(-1);
+    return GetLastError();
+}
+
 bool IsOpen(HANDLE h)
 {
     DWORD flags = 0;
@@ -43,22 +53,20 @@ bool IsOpen(HANDLE h)
 
 } // namespace
 
-TEST(HandleOwnership, CreateNewOfATakenNameReportsAlreadyExists)
+TEST(HandleOwnership, RefusedNamesLeaveAlreadyExistsAsTheLastError)
 {
     std::wstring name = UniqueName(L"taken");
     Event first;
-    ASSERT_TRUE(first.CreateNew(name.c_str(), 0, 1, 0));
-    Event second;
-    SetLastError(0);
-    EXPECT_EQ(second.CreateNew(name.c_str(), 0, 1, 0), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-
     SingleInstanceXP holder;
+    ASSERT_TRUE(first.CreateNew(name.c_str(), 0, 1, 0));
     ASSERT_TRUE(holder.IsFirstInstance(0, name.c_str()));
+    // The handle each refusal closes again must not change what it reports.
+    Event second;
+    EXPECT_EQ(LastErrorOfRefusal([&] { return second.CreateNew(name.c_str(), 0, 1, 0); }),
+              static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     SingleInstanceXP late;
-    SetLastError(0);
-    EXPECT_FALSE(late.IsFirstInstance(0, name.c_str()));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(LastErrorOfRefusal([&] { return late.IsFirstInstance(0, name.c_str()); }),
+              static_cast<DWORD>(ERROR_ALREADY_EXISTS));
 }
 
 TEST(HandleOwnership, MutexNamesGoToTheChosenNamespace)

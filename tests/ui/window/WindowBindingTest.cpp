@@ -19,31 +19,31 @@ void RegisterClasses()
 }
 
 // Refuses its window at WM_NCCREATE, after the binding has taken place.
-class RefusingCore : public CoreWnd {
+template <typename Wnd>
+class Refusing : public Wnd {
 public:
     LRESULT OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         if (msg == WM_NCCREATE) {
-            boundAtRefusal = hWnd != nullptr;
+            boundAtRefusal = this->hWnd != nullptr;
             return FALSE;
         }
-        return CoreWnd::OnWndMessage(msg, wParam, lParam);
+        return Wnd::OnWndMessage(msg, wParam, lParam);
     }
     bool boundAtRefusal = false;
 };
 
-class RefusingZn : public ZnWnd {
-public:
-    LRESULT OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (msg == WM_NCCREATE) {
-            boundAtRefusal = hWnd != nullptr;
-            return FALSE;
-        }
-        return ZnWnd::OnWndMessage(msg, wParam, lParam);
-    }
-    bool boundAtRefusal = false;
-};
+template <typename Wnd>
+void ExpectRefusalLeavesNothingPending(const wchar_t* className)
+{
+    Refusing<Wnd> wnd;
+    EXPECT_FALSE(wnd.Create(className, L"refused", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(wnd.boundAtRefusal);
+    EXPECT_EQ(Wnd::GetWndInit(), nullptr);
+    EXPECT_EQ(wnd.hWnd, nullptr);
+    // A window of the class made without an object is not taken by anyone.
+    EXPECT_EQ(CreateWindowExW(0, className, L"orphan", 0, 0, 0, 10, 10, nullptr, nullptr, hiDLL, nullptr), nullptr);
+}
 
 // Sees which object each kind's slot holds while its own window is created.
 class NestingCore : public CoreWnd {
@@ -71,27 +71,11 @@ TEST(WindowBinding, CoreWndFailedCreationOfAnUnknownClassLeavesNothingPending)
     EXPECT_EQ(wnd.hWnd, nullptr);
 }
 
-TEST(WindowBinding, CoreWndRefusedAtNcCreateLeavesNothingPending)
+TEST(WindowBinding, WindowRefusedAtNcCreateLeavesNothingPending)
 {
     RegisterClasses();
-    RefusingCore wnd;
-    EXPECT_FALSE(wnd.Create(coreClass, L"refused", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr));
-    EXPECT_TRUE(wnd.boundAtRefusal);
-    EXPECT_EQ(CoreWnd::GetWndInit(), nullptr);
-    EXPECT_EQ(wnd.hWnd, nullptr);
-    // A window of the class made without an object is not taken by anyone.
-    EXPECT_EQ(CreateWindowExW(0, coreClass, L"orphan", 0, 0, 0, 10, 10, nullptr, nullptr, hiDLL, nullptr), nullptr);
-}
-
-TEST(WindowBinding, ZnWndRefusedAtNcCreateLeavesNothingPending)
-{
-    RegisterClasses();
-    RefusingZn wnd;
-    EXPECT_FALSE(wnd.Create(znClass, L"refused", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr));
-    EXPECT_TRUE(wnd.boundAtRefusal);
-    EXPECT_EQ(ZnWnd::GetWndInit(), nullptr);
-    EXPECT_EQ(wnd.hWnd, nullptr);
-    EXPECT_EQ(CreateWindowExW(0, znClass, L"orphan", 0, 0, 0, 10, 10, nullptr, nullptr, hiDLL, nullptr), nullptr);
+    ExpectRefusalLeavesNothingPending<CoreWnd>(coreClass);
+    ExpectRefusalLeavesNothingPending<ZnWnd>(znClass);
 }
 
 TEST(WindowBinding, EachKindHasItsOwnSlotAndNestedCreationsBindTheirOwnObjects)
