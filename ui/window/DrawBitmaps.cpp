@@ -74,15 +74,27 @@ int PictureSize(const RECT* rect, int& cx, int& cy)
     return 1;
 }
 
-HBITMAP CopyRegion(HDC compatibleWith, HDC src, int x, int y, int cx, int cy)
+// A new bitmap compatible with compatibleWith, painted by paint in a memory
+// DC of its own. The DC goes before the bitmap is handed out, so the caller
+// gets a bitmap that is selected nowhere.
+template <typename Paint>
+HBITMAP PaintNewBitmap(HDC compatibleWith, int cx, int cy, Paint paint)
 {
     BitmapHandle bmp(CreateCompatibleBitmap(compatibleWith, cx, cy));
     if (!bmp)
         return nullptr;
-    CompatibleDC memory(compatibleWith);
-    SelectObject(memory, bmp.Get());
-    BitBlt(memory, 0, 0, cx, cy, src, x, y, SRCCOPY);
+    {
+        CompatibleDC memory(compatibleWith);
+        SelectObject(memory, bmp.Get());
+        paint(memory.Handle());
+    }
     return bmp.Release();
+}
+
+HBITMAP CopyRegion(HDC compatibleWith, HDC src, int x, int y, int cx, int cy)
+{
+    return PaintNewBitmap(compatibleWith, cx, cy,
+                          [&](HDC memory) { BitBlt(memory, 0, 0, cx, cy, src, x, y, SRCCOPY); });
 }
 
 // Channel value v darkened by (d / h)^2; 128-bit because v * d^2 exceeds
@@ -170,31 +182,23 @@ HBITMAP MakeScreenBitmap(RECT& rect)
 HBITMAP MakeTextBitmap(int cx, int cy, const wchar_t* text, HFONT font, COLORREF textColor, COLORREF backColor)
 {
     ZnDC screen;
-    BitmapHandle bmp(CreateCompatibleBitmap(screen, cx, cy));
-    if (!bmp)
-        return nullptr;
-    CompatibleDC memory(screen);
-    SelectObject(memory, bmp.Get());
-    PaintRect(memory, 0, 0, cx, cy, backColor);
-    if (font)
-        SelectObject(memory, font);
-    SetBkMode(memory, TRANSPARENT);
-    SetTextColor(memory, textColor);
-    TextOutW(memory, 0, 0, text, lstrlenW(text));
-    return bmp.Release();
+    return PaintNewBitmap(screen, cx, cy, [&](HDC memory) {
+        PaintRect(memory, 0, 0, cx, cy, backColor);
+        if (font)
+            SelectObject(memory, font);
+        SetBkMode(memory, TRANSPARENT);
+        SetTextColor(memory, textColor);
+        TextOutW(memory, 0, 0, text, lstrlenW(text));
+    });
 }
 
 HBITMAP MakeShadedBitmap(int cx, int cy, COLORREF c, int fromBottom, int steps)
 {
     ZnDC screen;
-    BitmapHandle bmp(CreateCompatibleBitmap(screen, cx, cy));
-    if (!bmp)
-        return nullptr;
-    CompatibleDC memory(screen);
-    SelectObject(memory, bmp.Get());
-    RECT rect = {0, 0, cx, cy};
-    PaintShadedRect(memory, rect, c, fromBottom, steps);
-    return bmp.Release();
+    return PaintNewBitmap(screen, cx, cy, [&](HDC memory) {
+        RECT rect = {0, 0, cx, cy};
+        PaintShadedRect(memory, rect, c, fromBottom, steps);
+    });
 }
 
 DWORD* GetDibBits(HDC dc, int cx, int cy)

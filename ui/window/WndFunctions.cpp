@@ -356,43 +356,51 @@ struct PositionNames {
     wchar_t top[256];
 };
 
+// Hands use the window's rectangle and the stored position's key and
+// names. A window whose rectangle cannot be had is left alone, and its key
+// is not even opened (opening it to write would create it).
+template <typename Use>
+void WithStoredPosition(HWND h, const wchar_t* prefix, int write, Use use)
+{
+    RECT rect;
+    if (!GetWindowRect(h, &rect))
+        return;
+    RegKey key(GetMyProductInfo()->GetAppRootKey(), write);
+    PositionNames names(prefix);
+    use(rect, key, names);
+}
+
 } // namespace
 
 void WndStorePosition(HWND h, const wchar_t* prefix)
 {
-    RECT rect;
-    if (!GetWindowRect(h, &rect))
-        return;
-    RegKey key(GetMyProductInfo()->GetAppRootKey(), 1);
-    PositionNames names(prefix);
-    // While recording, every value is written, so the text has them all.
-    int onlyIfChanged = !RegKey::IsLogging();
-    key.PutDword(names.left, static_cast<DWORD>(rect.left), onlyIfChanged);
-    key.PutDword(names.top, static_cast<DWORD>(rect.top), onlyIfChanged);
+    WithStoredPosition(h, prefix, 1, [](const RECT& rect, RegKey& key, const PositionNames& names) {
+        // While recording, every value is written, so the text has them all.
+        int onlyIfChanged = !RegKey::IsLogging();
+        key.PutDword(names.left, static_cast<DWORD>(rect.left), onlyIfChanged);
+        key.PutDword(names.top, static_cast<DWORD>(rect.top), onlyIfChanged);
+    });
 }
 
 void WndRestorePosition(HWND h, const wchar_t* prefix)
 {
-    RECT rect;
-    if (!GetWindowRect(h, &rect))
-        return;
-    RegKey key(GetMyProductInfo()->GetAppRootKey(), 0);
-    PositionNames names(prefix);
-    int left = key.GetInt(names.left, rect.left);
-    int top = key.GetInt(names.top, rect.top);
+    WithStoredPosition(h, prefix, 0, [h](const RECT& rect, RegKey& key, const PositionNames& names) {
+        int left = key.GetInt(names.left, rect.left);
+        int top = key.GetInt(names.top, rect.top);
 
-    // The window's centre stays on the primary screen, its top never above.
-    int halfWidth = (rect.right - rect.left) / 2;
-    int halfHeight = (rect.bottom - rect.top) / 2;
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    if (left + halfWidth > screenWidth)
-        left = screenWidth - halfWidth;
-    if (left + halfWidth < 0)
-        left = -halfWidth;
-    if (top + halfHeight > screenHeight)
-        top = screenHeight - halfHeight;
-    if (top < 0)
-        top = 0;
-    SetWindowPos(h, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // The window's centre stays on the primary screen, its top never above.
+        int halfWidth = (rect.right - rect.left) / 2;
+        int halfHeight = (rect.bottom - rect.top) / 2;
+        int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        if (left + halfWidth > screenWidth)
+            left = screenWidth - halfWidth;
+        if (left + halfWidth < 0)
+            left = -halfWidth;
+        if (top + halfHeight > screenHeight)
+            top = screenHeight - halfHeight;
+        if (top < 0)
+            top = 0;
+        SetWindowPos(h, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    });
 }
