@@ -1,5 +1,7 @@
 #include "base/ProductInfo.h"
 
+#include <utility>
+
 #include "base/LibraryEntry.h"
 #include "base/StrFormat.h"
 #include "base/internal/DllHeap.h"
@@ -18,12 +20,22 @@ MyProductInfo productInfo;
 
 const wchar_t companyRootKey[] = L"HKCU\\Software\\Corvenna";
 
-wchar_t* CopyString(const wchar_t* text, unsigned& length)
+// Puts a heap copy of key (none for null) in place of the key held. When
+// the copy cannot be had, the key held stays as it was and false comes
+// back: a half-made change would leave a root key nobody asked for.
+bool ReplaceKey(wchar_t*& held, unsigned& heldLength, const wchar_t* key)
 {
-    length = lstrlenW(text);
-    auto* copy = static_cast<wchar_t*>(DllHeap::Alloc((length + 1) * sizeof(wchar_t)));
-    CopyMemory(copy, text, (length + 1) * sizeof(wchar_t));
-    return copy;
+    DllBlock<wchar_t> copy;
+    unsigned length = 0;
+    if (key) {
+        length = static_cast<unsigned>(lstrlenW(key));
+        copy.Reset(DllHeap::CopyText(key, length));
+        if (!copy)
+            return false;
+    }
+    DllBlock<wchar_t> previous(std::exchange(held, copy.Release()));
+    heldLength = length;
+    return true;
 }
 
 } // namespace
@@ -44,16 +56,12 @@ AppInstance::AppInstance(HINSTANCE instance, const wchar_t* componentName)
 AppInstance::~AppInstance()
 {
     productInfo.LeaveApp(this);
-    DllHeap::Free(rootKey);
+    ReplaceKey(rootKey, rootKeyLength, nullptr);
 }
 
 void AppInstance::SetAppRootKey(const wchar_t* key)
 {
-    DllHeap::Free(rootKey);
-    rootKey = nullptr;
-    rootKeyLength = 0;
-    if (key)
-        rootKey = CopyString(key, rootKeyLength);
+    ReplaceKey(rootKey, rootKeyLength, key);
 }
 
 const wchar_t* AppInstance::GetAppRootKey() const
@@ -69,7 +77,7 @@ ProductInfo::ProductInfo() : pushedRootKey(nullptr), pushedRootKeyLength(0), def
 
 ProductInfo::~ProductInfo()
 {
-    DllHeap::Free(pushedRootKey);
+    ReplaceKey(pushedRootKey, pushedRootKeyLength, nullptr);
 }
 
 void ProductInfo::EnterApp(AppInstance* app)
@@ -80,8 +88,11 @@ void ProductInfo::EnterApp(AppInstance* app)
         StrFormat(key, 265, L"%s\\%s\\%s", companyRootKey, GetName(), app->component);
         app->SetAppRootKey(key);
     }
-    listApp.AddHead(app);
-    pCurrentApp = app;
+    // Without a node the module is not registered, and so not current
+    // either: a current module missing from the list would be forgotten as
+    // soon as any other module left.
+    if (listApp.AddHead(app))
+        pCurrentApp = app;
 }
 
 void ProductInfo::LeaveApp(AppInstance* app)
@@ -129,18 +140,15 @@ void ProductInfo::SetAppRootKey(const wchar_t* key)
         lstrcpynW(defaultRootKey, key ? key : L"", 256);
 }
 
+// Out of memory leaves the key pushed before (if any) in force.
 void ProductInfo::PushAppRootKey(const wchar_t* key)
 {
-    PopAppRootKey();
-    if (key)
-        pushedRootKey = CopyString(key, pushedRootKeyLength);
+    ReplaceKey(pushedRootKey, pushedRootKeyLength, key);
 }
 
 void ProductInfo::PopAppRootKey()
 {
-    DllHeap::Free(pushedRootKey);
-    pushedRootKey = nullptr;
-    pushedRootKeyLength = 0;
+    ReplaceKey(pushedRootKey, pushedRootKeyLength, nullptr);
 }
 
 void ProductInfo::ConvertResourceId(short& id, HINSTANCE& instance)

@@ -130,13 +130,15 @@ POS ZnList::InsertAfter(POS pos, void* item)
 }
 
 // Both walks take the count first, so adding a list to itself doubles it
-// instead of chasing the nodes it is adding.
+// instead of chasing the nodes it is adding. The first node that cannot be
+// had ends the copy: a shorter copy, not one with gaps.
 void ZnList::AddHead(ZnList* other)
 {
     ZnNode* node = other->pTail;
     for (int n = other->nCount; n > 0; --n) {
         ZnNode* prev = node->pPrev;
-        AddHead(node->data);
+        if (!AddHead(node->data))
+            return;
         node = prev;
     }
 }
@@ -146,7 +148,8 @@ void ZnList::AddTail(ZnList* other)
     ZnNode* node = other->pHead;
     for (int n = other->nCount; n > 0; --n) {
         ZnNode* next = node->pNext;
-        AddTail(node->data);
+        if (!AddTail(node->data))
+            return;
         node = next;
     }
 }

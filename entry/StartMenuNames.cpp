@@ -4,12 +4,17 @@
 #include <shobjidl.h>
 
 #include <cwchar>
+#include <memory>
+#include <new>
+#include <utility>
 
 #include "base/LibraryEntry.h"
+#include "base/Owners.h"
 #include "storage/IniFile.h"
 #include "storage/ZnFile.h"
 #include "base/internal/DllHeap.h"
 #include "base/ZnList.h"
+#include "text/StrFunc.h"
 
 namespace {
 
@@ -27,7 +32,7 @@ unsigned KeyHash(const wchar_t* key)
         if (c >= L'a' && c <= L'z')
             c = static_cast<wchar_t>(c - (L'a' - L'A'));
         else if (c > 0x7F)
-            c = static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<wchar_t*>(c))));
+            c = CharToUpper(c);
         hash = (hash * 33) ^ c;
     }
     return hash;
@@ -164,35 +169,32 @@ void RememberDefault(const wchar_t* defaultText)
 
 void ResolveKnownFolder(KnownFolderItem& row)
 {
-    IShellItem* item = nullptr;
-    if (FAILED(SHGetKnownFolderItem(row.folderId, KF_FLAG_DONT_VERIFY, nullptr, IID_IShellItem,
-                                    reinterpret_cast<void**>(&item))) ||
+    ComPtr<IShellItem> item;
+    if (FAILED(SHGetKnownFolderItem(row.folderId, KF_FLAG_DONT_VERIFY, nullptr, IID_IShellItem, item.PutVoid())) ||
         !item)
         return;
     wchar_t* display = nullptr;
     if (SUCCEEDED(item->GetDisplayName(SIGDN_NORMALDISPLAY, &display)) && display) {
+        TaskMemBlock given(display);
         CopyName(row.name, display);
-        CoTaskMemFree(display);
     }
-    item->Release();
 }
 
 void ResolveDllString(DllStringItem& row)
 {
     HMODULE module = GetModuleHandleW(row.moduleName);
-    bool loadedHere = false;
+    LoadedModule loadedHere;
     if (!module) {
         // Only its string table is wanted: map it as a resource image, so
         // that none of its code runs inside the host.
-        module = LoadLibraryExW(row.moduleName, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        loadedHere = module != nullptr;
+        loadedHere.Reset(
+            LoadLibraryExW(row.moduleName, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+        module = loadedHere.Get();
     }
     if (!module)
         return;
     if (LoadStringW(module, row.stringId, row.name, MAX_PATH) <= 0)
         row.name[0] = L'\0';
-    if (loadedHere)
-        FreeLibrary(module);
 }
 
 // --- the translation file ------------------------------------------------------
@@ -204,7 +206,7 @@ struct TranslationEntry {
 
 int FreeEntry(unsigned __int64, unsigned int, void* item)
 {
-    DllHeap::Free(item);
+    DllBlock<TranslationEntry> leaving(static_cast<TranslationEntry*>(item));
     return 1;
 }
 
@@ -212,37 +214,45 @@ int FreeEntry(unsigned __int64, unsigned int, void* item)
 // UI language.
 class IniTranslations : public IniFile {
 public:
-    explicit IniTranslations(const wchar_t* path) : IniFile(path), languages(nullptr)
-    {
-        entries.SetCallback(0, FreeEntry);
-    }
-    ~IniTranslations() override
-    {
-        entries.RemoveAll();
-        DllHeap::Free(languages);
-    }
+    explicit IniTranslations(const wchar_t* path) : IniFile(path) { entries.SetCallback(0, FreeEntry); }
+    ~IniTranslations() override { entries.RemoveAll(); }
 
-    void ReadPreferredLanguage()
+    // False when there was no memory for the language's name.
+    bool ReadPreferredLanguage()
     {
         constexpr ULONG bufferSize = 100;
-        languages = static_cast<wchar_t*>(DllHeap::AllocZero(bufferSize * sizeof(wchar_t)));
+        languages.Reset(DllHeap::AllocArrayZero<wchar_t>(bufferSize));
+        if (!languages)
+            return false;
         ULONG count = 0;
         ULONG size = bufferSize;
-        if (!GetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, &count, languages, &size))
-            languages[0] = L'\0';
-        languages[bufferSize - 1] = L'\0';
+        if (!GetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, &count, languages.Get(), &size))
+            languages.Get()[0] = L'\0';
+        languages.Get()[bufferSize - 1] = L'\0';
+        return true;
     }
 
     int CallBack(CallBackFlag kind, const wchar_t* section, const wchar_t* key, const wchar_t* value) override
     {
-        if (kind != cbEntry || !languages[0] || !SameKey(section, languages))
+        if (kind != cbEntry || !languages.Get()[0] || !SameKey(section, languages.Get()))
             return 1;
-        auto* entry = static_cast<TranslationEntry*>(DllHeap::AllocZero(sizeof(TranslationEntry)));
-        lstrcpynW(entry->key, key, MAX_PATH);
-        lstrcpynW(entry->value, value, MAX_PATH);
-        entries.AddTail(entry);
+        DllBlock<TranslationEntry> entry(static_cast<TranslationEntry*>(DllHeap::AllocZero(sizeof(TranslationEntry))));
+        if (!entry) {
+            outOfMemory = true;
+            return 1;
+        }
+        lstrcpynW(entry.Get()->key, key, MAX_PATH);
+        lstrcpynW(entry.Get()->value, value, MAX_PATH);
+        if (!entries.AddTail(entry.Get())) {
+            outOfMemory = true;
+            return 1;
+        }
+        entry.Release();
         return 1;
     }
+
+    // Whether an entry was lost for want of memory while reading.
+    bool LostEntries() const { return outOfMemory; }
 
     const wchar_t* Find(const wchar_t* key) const
     {
@@ -255,8 +265,9 @@ public:
     }
 
 private:
-    wchar_t* languages;
+    DllBlock<wchar_t> languages;
     ZnList entries;
+    bool outOfMemory = false;
 };
 
 IniTranslations* translations = nullptr;
@@ -272,24 +283,32 @@ void TranslationFilePath(wchar_t (&path)[MAX_PATH])
     lstrcpynW(path + length, L"StartMenuL10N.ini", MAX_PATH - length);
 }
 
-void LoadTranslations()
+// The translation file's entries, or null when memory ran out while they
+// were read: then nothing is kept, and the next lookup tries again rather
+// than answering from half a file for the rest of the process.
+IniTranslations* LoadTranslations()
 {
     wchar_t path[MAX_PATH];
     TranslationFilePath(path);
-    translations = new IniTranslations(path);
-    translations->ReadPreferredLanguage();
+    std::unique_ptr<IniTranslations> loaded(new (std::nothrow) IniTranslations(path));
+    if (!loaded || !loaded->ReadPreferredLanguage())
+        return nullptr;
 
     unsigned long size = ZnFile::GetFileSizeForText(path);
     ZnFileTextFmt format = fmtNone;
     unsigned long characters = ZnFile::GetTextSize(path, &size, &format);
     if (characters == 0 || characters == 0xFFFFFFFF)
-        return;
-    auto* text = static_cast<wchar_t*>(DllHeap::AllocZero(static_cast<size_t>(characters) * sizeof(wchar_t)));
-    unsigned long read = ZnFile::GetText(path, size, format, text, characters, L'.');
+        return loaded.release();
+    DllBlock<wchar_t> text(DllHeap::AllocArrayZero<wchar_t>(characters));
+    if (!text)
+        return nullptr;
+    unsigned long read = ZnFile::GetText(path, size, format, text.Get(), characters, L'.');
     if (read != 0 && read != 0xFFFFFFFF)
-        translations->ReadAll(text, characters);
-    DllHeap::Free(text);
-    translations->DeleteParser();
+        loaded->ReadAll(text.Get(), characters);
+    loaded->DeleteParser();
+    if (loaded->LostEntries())
+        return nullptr;
+    return loaded.release();
 }
 
 } // namespace
@@ -342,8 +361,8 @@ const wchar_t* TranslateDll(const wchar_t* key, const wchar_t* fallback)
     if (findTranslation)
         return findTranslation(key, fallback);
     if (!translations)
-        LoadTranslations();
-    const wchar_t* translated = translations->Find(key);
+        translations = LoadTranslations();
+    const wchar_t* translated = translations ? translations->Find(key) : nullptr;
     return translated ? translated : fallback;
 }
 
@@ -354,6 +373,5 @@ void SetFindTranslationCallback(FindTranslationCallback callback)
 
 void ReleaseStartMenuTranslations()
 {
-    delete translations;
-    translations = nullptr;
+    std::unique_ptr<IniTranslations> released(std::exchange(translations, nullptr));
 }

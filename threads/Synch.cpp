@@ -2,22 +2,43 @@
 
 #include <sddl.h>
 
+#include <utility>
+
+#include "base/Owners.h"
+#include "base/ScopeGuards.h"
 #include "base/StrFormat.h"
 
 namespace {
 
 constexpr unsigned nameSize = 260;
 
+// The name an object is created or opened under, with its namespace; null
+// for an unnamed object.
+class FullName {
+public:
+    FullName(const wchar_t* name, int global) : named(name != nullptr)
+    {
+        Synch::PrepareName(text, nameSize, name, global);
+    }
+    const wchar_t* Get() const { return named ? text : nullptr; }
+
+private:
+    bool named;
+    wchar_t text[nameSize];
+};
+
 // Only an event this call created counts: an existing one of the same name
 // was made by someone else, with rights of their choosing.
 HANDLE KeepIfNew(HANDLE event)
 {
-    if (event && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(event);
-        SetLastError(ERROR_ALREADY_EXISTS);
+    KernelHandle created(event);
+    if (created && GetLastError() == ERROR_ALREADY_EXISTS) {
+        // The caller learns that the name was taken, not how closing went.
+        LastErrorPreserver keep;
+        created.Reset();
         return nullptr;
     }
-    return event;
+    return created.Release();
 }
 
 // The SID in its canonical text form. The text ends up inside a security
@@ -27,19 +48,18 @@ bool CanonicalSid(const wchar_t* text, wchar_t* out, unsigned cch)
 {
     if (!text || !*text)
         return false;
-    PSID sid = nullptr;
-    if (!ConvertStringSidToSidW(text, &sid))
+    PSID parsed = nullptr;
+    if (!ConvertStringSidToSidW(text, &parsed))
         return false;
-    wchar_t* canonical = nullptr;
-    bool ok = IsValidSid(sid) && ConvertSidToStringSidW(sid, &canonical);
-    LocalFree(sid);
-    if (!ok)
+    LocalBlock sid(parsed);
+    wchar_t* written = nullptr;
+    if (!IsValidSid(sid.Get()) || !ConvertSidToStringSidW(sid.Get(), &written))
         return false;
-    ok = lstrlenW(canonical) < static_cast<int>(cch);
-    if (ok)
-        lstrcpynW(out, canonical, static_cast<int>(cch));
-    LocalFree(canonical);
-    return ok;
+    LocalBlock canonical(written);
+    if (lstrlenW(written) >= static_cast<int>(cch))
+        return false;
+    lstrcpynW(out, written, static_cast<int>(cch));
+    return true;
 }
 
 } // namespace
@@ -71,9 +91,8 @@ void Synch::PrepareName(wchar_t* buffer, unsigned int capacity, const wchar_t* n
 
 int Synch::Open(const wchar_t* name, int global, unsigned long access, int inherit)
 {
-    wchar_t prepared[nameSize];
-    PrepareName(prepared, nameSize, name, global);
-    Adopt(Win32_Open(access, inherit, name ? prepared : nullptr));
+    FullName full(name, global);
+    Adopt(Win32_Open(access, inherit, full.Get()));
     return handle != nullptr;
 }
 
@@ -91,10 +110,7 @@ int Synch::MsgWait(unsigned long timeout, unsigned long wakeMask)
 
 void Synch::Close()
 {
-    if (handle) {
-        CloseHandle(handle);
-        handle = nullptr;
-    }
+    KernelHandle(std::exchange(handle, nullptr));
 }
 
 void Synch::Adopt(HANDLE h)
@@ -112,17 +128,15 @@ HANDLE Event::Win32_Open(unsigned long access, int inherit, const wchar_t* name)
 
 int Event::CreateOrOpen(const wchar_t* name, int global, int manualReset, int initialState, SECURITY_ATTRIBUTES* sa)
 {
-    wchar_t prepared[nameSize];
-    PrepareName(prepared, nameSize, name, global);
-    Adopt(CreateEventW(sa, manualReset, initialState, name ? prepared : nullptr));
+    FullName full(name, global);
+    Adopt(CreateEventW(sa, manualReset, initialState, full.Get()));
     return handle != nullptr;
 }
 
 int Event::CreateNew(const wchar_t* name, int global, int manualReset, int initialState, SECURITY_ATTRIBUTES* sa)
 {
-    wchar_t prepared[nameSize];
-    PrepareName(prepared, nameSize, name, global);
-    Adopt(KeepIfNew(CreateEventW(sa, manualReset, initialState, name ? prepared : nullptr)));
+    FullName full(name, global);
+    Adopt(KeepIfNew(CreateEventW(sa, manualReset, initialState, full.Get())));
     return handle != nullptr;
 }
 
@@ -137,13 +151,12 @@ int Event::CreateNewForUser(const wchar_t* name, int global, const wchar_t* user
     }
     wchar_t sddl[nameSize];
     StrFormat(sddl, nameSize, L"D:(A;;0x%lX;;;%s)(A;;GA;;;LS)", access, sid);
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+    PSECURITY_DESCRIPTOR made = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &made, nullptr))
         return 0;
-    SECURITY_ATTRIBUTES sa = {sizeof(sa), descriptor, TRUE};
-    CreateNew(name, global, manualReset, initialState, &sa);
-    LocalFree(descriptor);
-    return handle != nullptr;
+    LocalBlock descriptor(made);
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), made, TRUE};
+    return CreateNew(name, global, manualReset, initialState, &sa);
 }
 
 void Event::Set()
@@ -214,10 +227,7 @@ int EventSimple::WaitSignalled(unsigned long timeout)
 
 void EventSimple::Close()
 {
-    if (handle) {
-        CloseHandle(handle);
-        handle = nullptr;
-    }
+    KernelHandle(std::exchange(handle, nullptr));
 }
 
 // --- MyMutex ---------------------------------------------------------------
@@ -225,15 +235,13 @@ void EventSimple::Close()
 // Every system the library runs on has the Global and Local namespaces.
 MyMutex::MyMutex(int global, const wchar_t* name) : handle(nullptr)
 {
-    wchar_t prepared[nameSize];
-    StrFormat(prepared, nameSize, L"%s%s", global ? L"Global\\" : L"Local\\", name ? name : L"");
-    handle = CreateMutexW(nullptr, FALSE, name ? prepared : nullptr);
+    FullName full(name, global);
+    handle = CreateMutexW(nullptr, FALSE, full.Get());
 }
 
 MyMutex::~MyMutex()
 {
-    if (handle)
-        CloseHandle(handle);
+    KernelHandle(std::exchange(handle, nullptr));
 }
 
 int MyMutex::Wait(unsigned long timeout)
@@ -252,16 +260,12 @@ void MyMutex::Release()
 
 SingleInstanceXP::~SingleInstanceXP()
 {
-    if (handle)
-        CloseHandle(handle);
+    KernelHandle(std::exchange(handle, nullptr));
 }
 
 int SingleInstanceXP::IsFirstInstance(int global, const wchar_t* name)
 {
-    if (handle) {
-        CloseHandle(handle);
-        handle = nullptr;
-    }
+    KernelHandle(std::exchange(handle, nullptr));
     wchar_t prepared[nameSize];
     StrFormat(prepared, nameSize, L"%s\\Corvenna_App_%s", global ? L"Global" : L"Local", name ? name : L"");
     handle = KeepIfNew(CreateEventW(nullptr, FALSE, FALSE, prepared));

@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <new>
+#include <utility>
+
+#include "base/Owners.h"
 
 int ZnThread::bQuit = 0;
 
@@ -98,10 +102,11 @@ struct StartBlock {
     void* param;
 };
 
+// The block is given back before the procedure runs: a thread that runs
+// for the life of the process must not hold it that long.
 unsigned __stdcall RunStartBlock(void* block)
 {
-    StartBlock start = *static_cast<StartBlock*>(block);
-    delete static_cast<StartBlock*>(block);
+    StartBlock start = *std::unique_ptr<StartBlock>(static_cast<StartBlock*>(block));
     return start.proc(start.param);
 }
 
@@ -121,12 +126,10 @@ ZnThread::ZnThread()
 ZnThread::~ZnThread()
 {
     EndThread();
-    for (HANDLE event : {hReady, hDone, hCancel})
-        if (event)
-            CloseHandle(event);
+    for (HANDLE* event : {&hReady, &hDone, &hCancel})
+        KernelHandle(std::exchange(*event, nullptr));
     CloseThreadHandle();
-    if (hThreadEnd)
-        CloseHandle(hThreadEnd);
+    KernelHandle(std::exchange(hThreadEnd, nullptr));
     validity = 0;
 }
 
@@ -157,8 +160,7 @@ int ZnThread::ForgetEndedThread()
             return 0;
     }
     CloseThreadHandle();
-    CloseHandle(hThreadEnd);
-    hThreadEnd = nullptr;
+    KernelHandle(std::exchange(hThreadEnd, nullptr));
     return 1;
 }
 
@@ -180,34 +182,34 @@ int ZnThread::Create(ZnThreadProc proc, void* param, int priority)
     ResetEvent(hDone);
     ResetEvent(hCancel);
 
-    StartBlock* start = new (std::nothrow) StartBlock{proc, param};
+    // Ours until the thread has run; the thread's from then on.
+    std::unique_ptr<StartBlock> start(new (std::nothrow) StartBlock{proc, param});
     if (!start)
         return 0;
     // Suspended, so that the handle is stored before the thread can run,
     // let alone finish and give it up.
     unsigned id = 0;
-    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunStartBlock, start, CREATE_SUSPENDED, &id));
-    if (!thread) {
-        delete start;
+    KernelHandle thread(
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunStartBlock, start.get(), CREATE_SUSPENDED, &id)));
+    if (!thread)
         return 0;
-    }
-    HANDLE end = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &end, SYNCHRONIZE, FALSE, 0)) {
+    KernelHandle end;
+    if (!DuplicateHandle(GetCurrentProcess(), thread.Get(), GetCurrentProcess(), end.Put(), SYNCHRONIZE, FALSE, 0)) {
         // Never ran: nothing but the runtime's small thread record is lost.
-        TerminateThread(thread, 0);
-        CloseHandle(thread);
-        delete start;
+        TerminateThread(thread.Get(), 0);
         return 0;
     }
-    hThreadEnd = end;
+    start.release();
+    hThreadEnd = end.Release();
+    HANDLE running = thread.Get();
     {
         CritSecLock hold(lock);
-        hThread = thread;
+        hThread = thread.Release();
         threadId = id;
     }
     if (priority)
-        SetThreadPriority(thread, priority);
-    ResumeThread(thread);
+        SetThreadPriority(running, priority);
+    ResumeThread(running);
     PumpingWait(hReady, startBudgetMs, wakeOnAnyInput);
     return 1;
 }
@@ -246,10 +248,7 @@ ZnThread::operator void*() const
 void ZnThread::CloseThreadHandle()
 {
     CritSecLock hold(lock);
-    if (hThread) {
-        CloseHandle(hThread);
-        hThread = nullptr;
-    }
+    KernelHandle(std::exchange(hThread, nullptr));
 }
 
 int ZnThread::ProcessAllMessages(HWND window)
@@ -272,10 +271,7 @@ unsigned long ZnThreadEx::ThreadProcEx(void* param)
         // Together under the lock: whoever sees the thread gone also sees
         // done, and a new Create cannot slip in between the two.
         CritSecLock hold(self->lock);
-        if (self->hThread) {
-            CloseHandle(self->hThread);
-            self->hThread = nullptr;
-        }
+        KernelHandle(std::exchange(self->hThread, nullptr));
         SetEvent(self->hDone);
     }
     // The last touch of the object. Only now can the owner's DeleteIfDone

@@ -3,10 +3,16 @@
 #include <objbase.h>
 #include <wincodec.h>
 
-#include "base/LibraryEntry.h"
+#include <memory>
+#include <new>
+#include <utility>
+
+#include "base/Owners.h"
 #include "base/ProductInfo.h"
 #include "base/internal/DllHeap.h"
 #include "base/StrFormat.h"
+#include "text/StrFunc.h"
+#include "ui/window/ZnDC.h"
 
 namespace {
 
@@ -15,15 +21,16 @@ UINT ByPos(int byPos)
     return byPos ? MF_BYPOSITION : MF_BYCOMMAND;
 }
 
+// The two lists own their items: what leaves a list is freed.
 int DeleteBitmap(unsigned __int64, unsigned int, void* bitmap)
 {
-    DeleteObject(static_cast<HBITMAP>(bitmap));
+    BitmapHandle leaving(static_cast<HBITMAP>(bitmap));
     return 1;
 }
 
 int DeleteSubMenuObject(unsigned __int64, unsigned int, void* menu)
 {
-    delete static_cast<ZnMenu*>(menu);
+    std::unique_ptr<ZnMenu> leaving(static_cast<ZnMenu*>(menu));
     return 1;
 }
 
@@ -71,7 +78,7 @@ ZnMenu::~ZnMenu()
             if (sub->hMenu && ContainsMenu(hMenu, sub->hMenu))
                 sub->Detach();
         }
-        DestroyMenu(hMenu);
+        MenuHandle(std::exchange(hMenu, nullptr));
     }
     hMenu = nullptr;
     subMenus.RemoveAll();
@@ -80,14 +87,17 @@ ZnMenu::~ZnMenu()
 
 ZnMenu* ZnMenu::CreateSubMenu()
 {
-    return new ZnMenu;
+    return new (std::nothrow) ZnMenu;
 }
 
+// Null when there is no memory for the object or for its place in the
+// list; the caller is then left with nothing to free.
 ZnMenu* ZnMenu::MakeSubMenu()
 {
-    ZnMenu* sub = CreateSubMenu();
-    subMenus.AddTail(sub);
-    return sub;
+    std::unique_ptr<ZnMenu> sub(CreateSubMenu());
+    if (!sub || !subMenus.AddTail(sub.get()))
+        return nullptr;
+    return sub.release();
 }
 
 int ZnMenu::Create()
@@ -122,9 +132,7 @@ HMENU ZnMenu::Detach()
 
 void ZnMenu::Destroy()
 {
-    if (hMenu)
-        DestroyMenu(hMenu);
-    hMenu = nullptr;
+    MenuHandle(std::exchange(hMenu, nullptr));
 }
 
 void ZnMenu::DeleteAll()
@@ -201,45 +209,35 @@ int ZnMenu::SetBreak(UINT item, int byPos, int bar)
     return SetItemInfo(item, byPos, &info);
 }
 
-int ZnMenu::DeleteItemByID(UINT id)
+namespace {
+
+// The item operations whose by-id and by-position forms differ only in how
+// the item is named: one body each, with byPos saying which.
+int DeleteItem(HMENU menu, UINT item, int byPos)
 {
-    return DeleteMenu(hMenu, id, MF_BYCOMMAND) != 0;
+    return DeleteMenu(menu, item, ByPos(byPos)) != 0;
 }
 
-int ZnMenu::DeleteItemByPos(UINT pos)
+int RemoveItem(HMENU menu, UINT item, int byPos)
 {
-    return DeleteMenu(hMenu, pos, MF_BYPOSITION) != 0;
+    return RemoveMenu(menu, item, ByPos(byPos)) != 0;
 }
 
-int ZnMenu::RemoveItemByID(UINT id)
+int SetDefault(HMENU menu, UINT item, int byPos)
 {
-    return RemoveMenu(hMenu, id, MF_BYCOMMAND) != 0;
+    return SetMenuDefaultItem(menu, item, byPos ? TRUE : FALSE) != 0;
 }
 
-int ZnMenu::RemoveItemByPos(UINT pos)
-{
-    return RemoveMenu(hMenu, pos, MF_BYPOSITION) != 0;
-}
+} // namespace
 
-int ZnMenu::SetDefaultByID(UINT id)
-{
-    return SetMenuDefaultItem(hMenu, id, FALSE) != 0;
-}
-
-int ZnMenu::SetDefaultByPos(UINT pos)
-{
-    return SetMenuDefaultItem(hMenu, pos, TRUE) != 0;
-}
-
-UINT ZnMenu::GetDefaultID(UINT flags)
-{
-    return GetMenuDefaultItem(hMenu, FALSE, flags);
-}
-
-UINT ZnMenu::GetDefaultPos(UINT flags)
-{
-    return GetMenuDefaultItem(hMenu, TRUE, flags);
-}
+int ZnMenu::DeleteItemByID(UINT id) { return DeleteItem(hMenu, id, 0); }
+int ZnMenu::DeleteItemByPos(UINT pos) { return DeleteItem(hMenu, pos, 1); }
+int ZnMenu::RemoveItemByID(UINT id) { return RemoveItem(hMenu, id, 0); }
+int ZnMenu::RemoveItemByPos(UINT pos) { return RemoveItem(hMenu, pos, 1); }
+int ZnMenu::SetDefaultByID(UINT id) { return SetDefault(hMenu, id, 0); }
+int ZnMenu::SetDefaultByPos(UINT pos) { return SetDefault(hMenu, pos, 1); }
+UINT ZnMenu::GetDefaultID(UINT flags) { return GetMenuDefaultItem(hMenu, FALSE, flags); }
+UINT ZnMenu::GetDefaultPos(UINT flags) { return GetMenuDefaultItem(hMenu, TRUE, flags); }
 
 int ZnMenu::AppendSeparator()
 {
@@ -352,13 +350,13 @@ int ZnMenu::SetItemBitmaps(UINT item, int byPos, HBITMAP unchecked, HBITMAP chec
 
 int ZnMenu::SetItemIcon(UINT item, int byPos, HICON icon, int destroyIcon)
 {
-    HBITMAP bitmap = GenerateBitmap(icon);
-    if (destroyIcon && icon)
-        DestroyIcon(icon);
-    if (!bitmap)
+    IconHandle given(destroyIcon ? icon : nullptr);
+    BitmapHandle bitmap(GenerateBitmap(icon));
+    given.Reset();
+    if (!bitmap || !itemBitmaps.AddTail(bitmap.Get()))
         return 0;
-    itemBitmaps.AddTail(bitmap);
-    return SetItemBitmaps(item, byPos, bitmap, bitmap);
+    HBITMAP kept = bitmap.Release();
+    return SetItemBitmaps(item, byPos, kept, kept);
 }
 
 int ZnMenu::SetShieldIcon(UINT item, int byPos)
@@ -492,14 +490,6 @@ const CLSID wicFactoryClass = {0x317D06E8, 0x5F24, 0x433D, {0xBD, 0xF7, 0x79, 0x
 const IID wicFactoryInterface = {0xEC5EC8A9, 0xC395, 0x4314, {0x9C, 0x77, 0x54, 0xD7, 0xA9, 0x35, 0xFF, 0x70}};
 const GUID premultipliedBGRA = {0x6FDDC324, 0x4E03, 0x4BFE, {0xB1, 0x85, 0x3D, 0x77, 0x76, 0x8D, 0xC9, 0x10}};
 
-template <typename T>
-void ReleaseCom(T*& object)
-{
-    if (object)
-        object->Release();
-    object = nullptr;
-}
-
 bool IsVistaOrLater()
 {
     OSVERSIONINFOW version = {};
@@ -527,17 +517,17 @@ HBITMAP DibFromSource(IWICBitmapSource* source)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ReleaseDC(nullptr, screen);
+    BitmapHandle dib;
+    {
+        ClientDC screen(nullptr);
+        dib.Reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    }
     if (!dib)
         return nullptr;
     UINT stride = width * 4;
-    if (FAILED(source->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
-        DeleteObject(dib);
+    if (FAILED(source->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits))))
         return nullptr;
-    }
-    return dib;
+    return dib.Release();
 }
 
 } // namespace
@@ -546,34 +536,28 @@ HBITMAP ZnMenu::GenerateBitmap(HICON icon)
 {
     if (!icon || !IsVistaOrLater())
         return nullptr;
-    IWICImagingFactory* factory = nullptr;
+    ComPtr<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(wicFactoryClass, nullptr, CLSCTX_INPROC_SERVER, wicFactoryInterface,
-                                reinterpret_cast<void**>(&factory))))
+                                factory.PutVoid())))
         return nullptr;
-    IWICBitmap* bitmap = nullptr;
-    IWICFormatConverter* converter = nullptr;
-    HBITMAP dib = nullptr;
-    if (SUCCEEDED(factory->CreateBitmapFromHICON(icon, &bitmap)) &&
-        SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
-        SUCCEEDED(converter->Initialize(bitmap, premultipliedBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+    ComPtr<IWICBitmap> bitmap;
+    ComPtr<IWICFormatConverter> converter;
+    if (SUCCEEDED(factory->CreateBitmapFromHICON(icon, bitmap.Put())) &&
+        SUCCEEDED(factory->CreateFormatConverter(converter.Put())) &&
+        SUCCEEDED(converter->Initialize(bitmap.Get(), premultipliedBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
                                         WICBitmapPaletteTypeCustom)))
-        dib = DibFromSource(converter);
-    ReleaseCom(converter);
-    ReleaseCom(bitmap);
-    ReleaseCom(factory);
-    return dib;
+        return DibFromSource(converter.Get());
+    return nullptr;
 }
 
 HBITMAP ZnMenu::GenerateBitmap(int iconId)
 {
-    HINSTANCE module = iconId >= 0 && ProductInfo::pCurrentApp ? ProductInfo::pCurrentApp->hInstance : hiDLL;
-    int id = (iconId < 0 ? -iconId : iconId) & 0xFFFF;
-    auto icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    HBITMAP bitmap = GenerateBitmap(icon);
-    if (icon)
-        DestroyIcon(icon);
-    return bitmap;
+    auto id = static_cast<short>(iconId);
+    HINSTANCE module = nullptr;
+    GetMyProductInfo()->ConvertResourceId(id, module);
+    IconHandle icon(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(static_cast<WORD>(id)), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    return GenerateBitmap(icon.Get());
 }
 
 HBITMAP ZnMenu::LoadShieldIcon()
@@ -583,10 +567,8 @@ HBITMAP ZnMenu::LoadShieldIcon()
     if (!tried) {
         tried = true;
         HICON system = LoadIconW(nullptr, IDI_SHIELD);
-        HICON small = system ? static_cast<HICON>(CopyImage(system, IMAGE_ICON, 16, 16, 0)) : nullptr;
-        shield = GenerateBitmap(small);
-        if (small)
-            DestroyIcon(small);
+        IconHandle small(system ? static_cast<HICON>(CopyImage(system, IMAGE_ICON, 16, 16, 0)) : nullptr);
+        shield = GenerateBitmap(small.Get());
     }
     return shield;
 }
@@ -604,19 +586,25 @@ struct OwnerPair {
 
 } // namespace
 
+// Without memory to record the owner the menu is not shown at all (0, as
+// when dismissed): shown, its messages would miss the handlers.
 UINT ZnMenuEx::TrackEx(HWND owner, POINT pt)
 {
+    DllBlock<OwnerPair> pair(static_cast<OwnerPair*>(DllHeap::Alloc(sizeof(OwnerPair))));
+    if (!pair)
+        return 0;
+    pair.Get()->owner = owner;
+    pair.Get()->menu = this;
+    POS entry = listMap.AddTail(pair.Get());
+    if (!entry)
+        return 0;
     prevWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(owner, GWLP_WNDPROC));
     ownerWnd = owner;
     SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProc));
-    auto* pair = static_cast<OwnerPair*>(DllHeap::Alloc(sizeof(OwnerPair)));
-    pair->owner = owner;
-    pair->menu = this;
-    listMap.AddTail(pair);
 
     UINT command = TrackAt(owner, pt);
 
-    DllHeap::Free(listMap.RemoveTail());
+    listMap.RemoveAt(entry);
     SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevWndProc));
     return command;
 }
@@ -737,5 +725,5 @@ wchar_t GetMenuItemChar(const wchar_t* text)
     const wchar_t* marker = FindMarker(const_cast<wchar_t*>(text));
     if (!marker || !marker[1])
         return 0;
-    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<wchar_t*>(marker[1]))));
+    return CharToUpper(marker[1]);
 }

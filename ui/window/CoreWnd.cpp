@@ -1,24 +1,20 @@
 #include "ui/window/CoreWnd.h"
 
 #include "base/LibraryEntry.h"
+#include "ui/window/internal/WindowBinding.h"
 #include "ui/window/internal/WndClass.h"
 
 namespace {
 
 const wchar_t propName[] = L"COREWND";
 
-} // namespace
-
-namespace {
-
-// Per thread: windows may be created on several threads at once.
-thread_local CoreWnd* pWndInit = nullptr;
+using Binding = WindowBinding<CoreWnd>;
 
 } // namespace
 
 CoreWnd* CoreWnd::GetWndInit()
 {
-    return pWndInit;
+    return Binding::Pending();
 }
 
 CoreWnd::CoreWnd() : hWnd(nullptr), prevWndProc(nullptr), autoDelete(keepObject)
@@ -27,8 +23,7 @@ CoreWnd::CoreWnd() : hWnd(nullptr), prevWndProc(nullptr), autoDelete(keepObject)
 
 CoreWnd::~CoreWnd()
 {
-    if (pWndInit == this)
-        pWndInit = nullptr;
+    Binding::Forget(this);
     if (hWnd && IsWindow(hWnd) && GetPropW(hWnd, propName) == this)
         RemovePropW(hWnd, propName);
 }
@@ -59,11 +54,8 @@ int CoreWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD s
 int CoreWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x,
                       int y, int cx, int cy, HWND parent, HMENU menu, void* param)
 {
-    pWndInit = this;
     prevWndProc = DefWindowProcW;
-    HWND made = CreateWindowExW(exStyle, className, windowName, style, x, y, cx, cy, parent, menu, hiDLL, param);
-    if (pWndInit == this)
-        pWndInit = nullptr;
+    HWND made = Binding::Create(this, exStyle, className, windowName, style, x, y, cx, cy, parent, menu, param);
     hWnd = made;
     return made != nullptr;
 }
@@ -81,12 +73,9 @@ LRESULT CALLBACK CoreWnd::WndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam
 {
     auto* target = static_cast<CoreWnd*>(GetPropW(h, propName));
     if (!target || target->hWnd != h) {
-        target = pWndInit;
-        if (!target || !h)
+        target = Binding::Bind(h, propName);
+        if (!target)
             return 0;
-        pWndInit = nullptr;
-        SetPropW(h, propName, target);
-        target->hWnd = h;
     }
     ++target->messageDepth;
     LRESULT result = target->OnWndMessage(msg, wParam, lParam);

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
+#include "base/Owners.h"
 #include "base/internal/DllHeap.h"
 #include "ui/window/ZnDC.h"
 
@@ -12,8 +12,7 @@ namespace {
 
 // Pixel arrays larger than this are refused: far more than any screen or
 // skin holds, and small enough that a count from a stray rectangle can
-// neither overflow the byte count nor exhaust the heap (whose allocations
-// raise instead of failing).
+// neither overflow the byte count nor take what memory the process has left.
 constexpr long long kMaxPixels = 1LL << 26;
 
 int IsPixelCountSane(long long cx, long long cy)
@@ -24,7 +23,7 @@ int IsPixelCountSane(long long cx, long long cy)
 // A top-down 32-bit DIB section.
 class DibSection {
 public:
-    DibSection(int cx, int cy) : bits(nullptr)
+    DibSection(int cx, int cy)
     {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -34,20 +33,13 @@ public:
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         void* pixels = nullptr;
-        bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        bmp.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
         if (bmp)
             bits = static_cast<DWORD*>(pixels);
     }
-    ~DibSection()
-    {
-        if (bmp)
-            DeleteObject(bmp);
-    }
-    DibSection(const DibSection&) = delete;
-    DibSection& operator=(const DibSection&) = delete;
 
-    HBITMAP bmp;
-    DWORD* bits;
+    BitmapHandle bmp;
+    DWORD* bits = nullptr;
 };
 
 // A DIB section selected into a memory DC of its own. The DC goes first
@@ -56,7 +48,7 @@ class DibCanvas {
 public:
     DibCanvas(int cx, int cy) : dib(cx, cy), dc(nullptr)
     {
-        if (dib.bmp && !SelectObject(dc, dib.bmp))
+        if (dib.bmp && !SelectObject(dc, dib.bmp.Get()))
             dib.bits = nullptr;
     }
     DWORD* Bits() const { return dib.bits; }
@@ -66,11 +58,6 @@ private:
     DibSection dib;
     CompatibleDC dc;
 };
-
-struct DllHeapDeleter {
-    void operator()(DWORD* block) const { DllHeap::Free(block); }
-};
-using PixelArray = std::unique_ptr<DWORD[], DllHeapDeleter>;
 
 // The width and height of rect in either orientation, when they make a
 // picture of a sane size.
@@ -87,15 +74,27 @@ int PictureSize(const RECT* rect, int& cx, int& cy)
     return 1;
 }
 
-HBITMAP CopyRegion(HDC compatibleWith, HDC src, int x, int y, int cx, int cy)
+// A new bitmap compatible with compatibleWith, painted by paint in a memory
+// DC of its own. The DC goes before the bitmap is handed out, so the caller
+// gets a bitmap that is selected nowhere.
+template <typename Paint>
+HBITMAP PaintNewBitmap(HDC compatibleWith, int cx, int cy, Paint paint)
 {
-    HBITMAP bmp = CreateCompatibleBitmap(compatibleWith, cx, cy);
+    BitmapHandle bmp(CreateCompatibleBitmap(compatibleWith, cx, cy));
     if (!bmp)
         return nullptr;
-    CompatibleDC memory(compatibleWith);
-    SelectObject(memory, bmp);
-    BitBlt(memory, 0, 0, cx, cy, src, x, y, SRCCOPY);
-    return bmp;
+    {
+        CompatibleDC memory(compatibleWith);
+        SelectObject(memory, bmp.Get());
+        paint(memory.Handle());
+    }
+    return bmp.Release();
+}
+
+HBITMAP CopyRegion(HDC compatibleWith, HDC src, int x, int y, int cx, int cy)
+{
+    return PaintNewBitmap(compatibleWith, cx, cy,
+                          [&](HDC memory) { BitBlt(memory, 0, 0, cx, cy, src, x, y, SRCCOPY); });
 }
 
 // Channel value v darkened by (d / h)^2; 128-bit because v * d^2 exceeds
@@ -183,31 +182,23 @@ HBITMAP MakeScreenBitmap(RECT& rect)
 HBITMAP MakeTextBitmap(int cx, int cy, const wchar_t* text, HFONT font, COLORREF textColor, COLORREF backColor)
 {
     ZnDC screen;
-    HBITMAP bmp = CreateCompatibleBitmap(screen, cx, cy);
-    if (!bmp)
-        return nullptr;
-    CompatibleDC memory(screen);
-    SelectObject(memory, bmp);
-    PaintRect(memory, 0, 0, cx, cy, backColor);
-    if (font)
-        SelectObject(memory, font);
-    SetBkMode(memory, TRANSPARENT);
-    SetTextColor(memory, textColor);
-    TextOutW(memory, 0, 0, text, lstrlenW(text));
-    return bmp;
+    return PaintNewBitmap(screen, cx, cy, [&](HDC memory) {
+        PaintRect(memory, 0, 0, cx, cy, backColor);
+        if (font)
+            SelectObject(memory, font);
+        SetBkMode(memory, TRANSPARENT);
+        SetTextColor(memory, textColor);
+        TextOutW(memory, 0, 0, text, lstrlenW(text));
+    });
 }
 
 HBITMAP MakeShadedBitmap(int cx, int cy, COLORREF c, int fromBottom, int steps)
 {
     ZnDC screen;
-    HBITMAP bmp = CreateCompatibleBitmap(screen, cx, cy);
-    if (!bmp)
-        return nullptr;
-    CompatibleDC memory(screen);
-    SelectObject(memory, bmp);
-    RECT rect = {0, 0, cx, cy};
-    PaintShadedRect(memory, rect, c, fromBottom, steps);
-    return bmp;
+    return PaintNewBitmap(screen, cx, cy, [&](HDC memory) {
+        RECT rect = {0, 0, cx, cy};
+        PaintShadedRect(memory, rect, c, fromBottom, steps);
+    });
 }
 
 DWORD* GetDibBits(HDC dc, int cx, int cy)
@@ -219,7 +210,9 @@ DWORD* GetDibBits(HDC dc, int cx, int cy)
         return nullptr;
     GdiFlush();
     size_t count = static_cast<size_t>(cx) * static_cast<size_t>(cy);
-    DWORD* pixels = static_cast<DWORD*>(DllHeap::Alloc(count * sizeof(DWORD)));
+    DWORD* pixels = DllHeap::AllocArray<DWORD>(count);
+    if (!pixels)
+        return nullptr;
     for (size_t i = 0; i < count; ++i)
         pixels[i] = canvas.Bits()[i] & 0x00FFFFFF;
     return pixels;
@@ -227,40 +220,46 @@ DWORD* GetDibBits(HDC dc, int cx, int cy)
 
 // --- turns ---------------------------------------------------------------------------
 
-int RotateMemoryDC(HDC dest, RECT* rect, HDC src, int counterClockwise)
+namespace {
+
+// Draws the picture of src turned into rect of dest. turn writes the w by h
+// turned pixels from the source's; a quarter turn's source lies on its
+// side, h wide and w high.
+template <typename Turn>
+int DrawTurned(HDC dest, const RECT* rect, HDC src, bool quarter, Turn turn)
 {
     int w = 0, h = 0;
     if (!PictureSize(rect, w, h))
         return 0;
-    // The source lies on its side: h wide and w high.
-    PixelArray source(GetDibBits(src, h, w));
+    DllBlock<DWORD> source(quarter ? GetDibBits(src, h, w) : GetDibBits(src, w, h));
     DibCanvas turned(w, h);
     if (!source || !turned.Bits())
         return 0;
-    const size_t sw = static_cast<size_t>(h);
-    for (size_t y = 0; y < static_cast<size_t>(h); ++y) {
-        DWORD* row = turned.Bits() + y * static_cast<size_t>(w);
-        for (size_t x = 0; x < static_cast<size_t>(w); ++x)
-            row[x] = counterClockwise ? source[x * sw + (sw - 1 - y)] : source[(w - 1 - x) * sw + y];
-    }
+    turn(source.Get(), turned.Bits(), static_cast<size_t>(w), static_cast<size_t>(h));
     return BitBlt(dest, std::min(rect->left, rect->right), std::min(rect->top, rect->bottom), w, h, turned.DC(), 0,
                   0, SRCCOPY);
 }
 
+} // namespace
+
+int RotateMemoryDC(HDC dest, RECT* rect, HDC src, int counterClockwise)
+{
+    return DrawTurned(dest, rect, src, true, [counterClockwise](const DWORD* source, DWORD* out, size_t w, size_t h) {
+        const size_t sw = h;
+        for (size_t y = 0; y < h; ++y) {
+            DWORD* row = out + y * w;
+            for (size_t x = 0; x < w; ++x)
+                row[x] = counterClockwise ? source[x * sw + (sw - 1 - y)] : source[(w - 1 - x) * sw + y];
+        }
+    });
+}
+
 int TwistMemoryDC(HDC dest, RECT* rect, HDC src)
 {
-    int w = 0, h = 0;
-    if (!PictureSize(rect, w, h))
-        return 0;
-    PixelArray source(GetDibBits(src, w, h));
-    DibCanvas turned(w, h);
-    if (!source || !turned.Bits())
-        return 0;
     // A half turn reverses the order of the pixels.
-    const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
-    std::reverse_copy(source.get(), source.get() + count, turned.Bits());
-    return BitBlt(dest, std::min(rect->left, rect->right), std::min(rect->top, rect->bottom), w, h, turned.DC(), 0,
-                  0, SRCCOPY);
+    return DrawTurned(dest, rect, src, false, [](const DWORD* source, DWORD* out, size_t w, size_t h) {
+        std::reverse_copy(source, source + w * h, out);
+    });
 }
 
 // --- shaded fill ---------------------------------------------------------------------

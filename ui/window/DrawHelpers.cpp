@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Owners.h"
 #include "ui/window/CDPI.h"
 #include "ui/window/ZnDC.h"
 
@@ -141,10 +142,8 @@ void FlipSize(SIZE& size)
 
 int PaintRect(HDC dc, const RECT* rect, COLORREF c)
 {
-    HBRUSH brush = CreateSolidBrush(c);
-    int done = FillRect(dc, rect, brush);
-    DeleteObject(brush);
-    return done;
+    BrushHandle brush(CreateSolidBrush(c));
+    return FillRect(dc, rect, brush.Get());
 }
 
 int PaintRect(HDC dc, int x, int y, int cx, int cy, COLORREF c)
@@ -155,14 +154,13 @@ int PaintRect(HDC dc, int x, int y, int cx, int cy, COLORREF c)
 
 int DrawRect(HDC dc, int x, int y, int cx, int cy, COLORREF c, int penStyle)
 {
-    HPEN pen = CreatePen(penStyle, 0, c);
+    PenHandle pen(CreatePen(penStyle, 0, c));
     if (!pen)
         return 0;
-    HGDIOBJ old = SelectObject(dc, pen);
+    HGDIOBJ old = SelectObject(dc, pen.Get());
     const POINT corners[] = {{x, y}, {x + cx - 1, y}, {x + cx - 1, y + cy - 1}, {x, y + cy - 1}, {x, y}};
     BOOL done = Polyline(dc, corners, 5);
     SelectObject(dc, old);
-    DeleteObject(pen);
     return done;
 }
 
@@ -195,16 +193,15 @@ SIZE MeasureAt96(HDC dc, const wchar_t* text, int length, UINT dpi)
     if (!GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(lf), &lf))
         return size;
     lf.lfHeight = MulDiv(lf.lfHeight, 96, static_cast<int>(dpi));
-    HFONT font = CreateFontIndirectW(&lf);
+    FontHandle font(CreateFontIndirectW(&lf));
     if (!font)
         return size;
-    HGDIOBJ old = SelectObject(dc, font);
+    HGDIOBJ old = SelectObject(dc, font.Get());
     if (GetTextExtentPoint32W(dc, text, length, &size)) {
         size.cx = MulDiv(size.cx, static_cast<int>(dpi), 96);
         size.cy = MulDiv(size.cy, static_cast<int>(dpi), 96);
     }
     SelectObject(dc, old);
-    DeleteObject(font);
     return size;
 }
 

@@ -3,6 +3,7 @@
 #include "base/ProductInfo.h"
 #include "storage/RegKey.h"
 #include "base/StrFormat.h"
+#include "ui/window/ZnDC.h"
 
 // --- styles ------------------------------------------------------------------------
 
@@ -90,16 +91,14 @@ BOOL SimulateButton(HWND dlg, int id)
     return PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
 }
 
+// The window's font is chosen into a memory DC of our own, so the window's
+// DC is left as it was.
 BOOL GetTextSizeForWindow(HWND h, const wchar_t* text, SIZE* size)
 {
-    HDC windowDC = GetDC(h);
-    HDC dc = CreateCompatibleDC(windowDC);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
-    BOOL done = GetTextExtentPoint32W(dc, text, lstrlenW(text), size);
-    SelectObject(dc, oldFont);
-    DeleteDC(dc);
-    ReleaseDC(h, windowDC);
-    return done;
+    ClientDC windowDC(h);
+    CompatibleDC dc(windowDC);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    return GetTextExtentPoint32W(dc, text, lstrlenW(text), size);
 }
 
 // --- input -------------------------------------------------------------------------
@@ -346,52 +345,62 @@ void EnsureWindowVisible(HWND h, HWND reference)
 
 namespace {
 
-void PositionName(wchar_t (&name)[256], const wchar_t* prefix, const wchar_t* value)
+// The names of the two values that keep a window's position.
+struct PositionNames {
+    explicit PositionNames(const wchar_t* prefix)
+    {
+        StrFormat(left, 256, L"%s%s", prefix ? prefix : L"", L"posLeft");
+        StrFormat(top, 256, L"%s%s", prefix ? prefix : L"", L"posTop");
+    }
+    wchar_t left[256];
+    wchar_t top[256];
+};
+
+// Hands use the window's rectangle and the stored position's key and
+// names. A window whose rectangle cannot be had is left alone, and its key
+// is not even opened (opening it to write would create it).
+template <typename Use>
+void WithStoredPosition(HWND h, const wchar_t* prefix, int write, Use use)
 {
-    StrFormat(name, 256, L"%s%s", prefix ? prefix : L"", value);
+    RECT rect;
+    if (!GetWindowRect(h, &rect))
+        return;
+    RegKey key(GetMyProductInfo()->GetAppRootKey(), write);
+    PositionNames names(prefix);
+    use(rect, key, names);
 }
 
 } // namespace
 
 void WndStorePosition(HWND h, const wchar_t* prefix)
 {
-    RECT rect;
-    if (!GetWindowRect(h, &rect))
-        return;
-    RegKey key(GetMyProductInfo()->GetAppRootKey(), 1);
-    wchar_t left[256], top[256];
-    PositionName(left, prefix, L"posLeft");
-    PositionName(top, prefix, L"posTop");
-    // While recording, every value is written, so the text has them all.
-    int onlyIfChanged = !RegKey::IsLogging();
-    key.PutDword(left, static_cast<DWORD>(rect.left), onlyIfChanged);
-    key.PutDword(top, static_cast<DWORD>(rect.top), onlyIfChanged);
+    WithStoredPosition(h, prefix, 1, [](const RECT& rect, RegKey& key, const PositionNames& names) {
+        // While recording, every value is written, so the text has them all.
+        int onlyIfChanged = !RegKey::IsLogging();
+        key.PutDword(names.left, static_cast<DWORD>(rect.left), onlyIfChanged);
+        key.PutDword(names.top, static_cast<DWORD>(rect.top), onlyIfChanged);
+    });
 }
 
 void WndRestorePosition(HWND h, const wchar_t* prefix)
 {
-    RECT rect;
-    if (!GetWindowRect(h, &rect))
-        return;
-    RegKey key(GetMyProductInfo()->GetAppRootKey(), 0);
-    wchar_t leftName[256], topName[256];
-    PositionName(leftName, prefix, L"posLeft");
-    PositionName(topName, prefix, L"posTop");
-    int left = key.GetInt(leftName, rect.left);
-    int top = key.GetInt(topName, rect.top);
+    WithStoredPosition(h, prefix, 0, [h](const RECT& rect, RegKey& key, const PositionNames& names) {
+        int left = key.GetInt(names.left, rect.left);
+        int top = key.GetInt(names.top, rect.top);
 
-    // The window's centre stays on the primary screen, its top never above.
-    int halfWidth = (rect.right - rect.left) / 2;
-    int halfHeight = (rect.bottom - rect.top) / 2;
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    if (left + halfWidth > screenWidth)
-        left = screenWidth - halfWidth;
-    if (left + halfWidth < 0)
-        left = -halfWidth;
-    if (top + halfHeight > screenHeight)
-        top = screenHeight - halfHeight;
-    if (top < 0)
-        top = 0;
-    SetWindowPos(h, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // The window's centre stays on the primary screen, its top never above.
+        int halfWidth = (rect.right - rect.left) / 2;
+        int halfHeight = (rect.bottom - rect.top) / 2;
+        int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        if (left + halfWidth > screenWidth)
+            left = screenWidth - halfWidth;
+        if (left + halfWidth < 0)
+            left = -halfWidth;
+        if (top + halfHeight > screenHeight)
+            top = screenHeight - halfHeight;
+        if (top < 0)
+            top = 0;
+        SetWindowPos(h, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    });
 }

@@ -52,6 +52,15 @@ void ZnDC::RestoreState()
     restore = 0;
 }
 
+// The state belongs to this use of the DC: it goes back before the window
+// gets its DC back (a class or parent DC outlives us).
+void ZnDC::ReleaseToWindow(HWND wnd, int release)
+{
+    RestoreState();
+    if (release)
+        ReleaseDC(wnd, dc);
+}
+
 // --- window DCs ---------------------------------------------------------------------
 
 ClientDC::ClientDC(HWND window) : ZnDC(Empty{}), wnd(window), releaseDC(0)
@@ -61,11 +70,7 @@ ClientDC::ClientDC(HWND window) : ZnDC(Empty{}), wnd(window), releaseDC(0)
 
 ClientDC::~ClientDC()
 {
-    // The state belongs to this use of the DC: it goes back before the
-    // window gets its DC back (a class or parent DC outlives us).
-    RestoreState();
-    if (releaseDC)
-        ReleaseDC(wnd, dc);
+    ReleaseToWindow(wnd, releaseDC);
 }
 
 DCWindow::DCWindow(HWND window) : ZnDC(Empty{}), wnd(window), releaseDC(0)
@@ -75,9 +80,7 @@ DCWindow::DCWindow(HWND window) : ZnDC(Empty{}), wnd(window), releaseDC(0)
 
 DCWindow::~DCWindow()
 {
-    RestoreState();
-    if (releaseDC)
-        ReleaseDC(wnd, dc);
+    ReleaseToWindow(wnd, releaseDC);
 }
 
 // --- memory DCs ---------------------------------------------------------------------

@@ -37,6 +37,9 @@ protected:
     // Puts back the saved state once; derived holders call it before they
     // hand the DC back.
     void RestoreState();
+    // For the holders of a window's DC: puts back the state, then gives the
+    // DC back to wnd when it came from there (release).
+    void ReleaseToWindow(HWND wnd, int release);
 
     HDC dc;
     int restore;

@@ -1,6 +1,7 @@
 #include "ui/window/ZnWnd.h"
 
 #include "base/LibraryEntry.h"
+#include "ui/window/internal/WindowBinding.h"
 #include "ui/window/internal/WndClass.h"
 #include "base/ShellSubclass.h"
 #include "text/ResStr.h"
@@ -10,18 +11,13 @@ namespace {
 
 const wchar_t propName[] = L"ZNWND";
 
-} // namespace
-
-namespace {
-
-// Per thread: windows may be created on several threads at once.
-thread_local ZnWnd* pWndInit = nullptr;
+using Binding = WindowBinding<ZnWnd>;
 
 } // namespace
 
 ZnWnd* ZnWnd::GetWndInit()
 {
-    return pWndInit;
+    return Binding::Pending();
 }
 
 // --- WMHook ------------------------------------------------------------------------
@@ -58,8 +54,7 @@ ZnWnd::ZnWnd()
 ZnWnd::~ZnWnd()
 {
     StopDelayTimer();
-    if (pWndInit == this)
-        pWndInit = nullptr;
+    Binding::Forget(this);
     if (hWnd && IsWindow(hWnd) && GetPropW(hWnd, propName) == this)
         CommonUnsubclass();
 }
@@ -144,13 +139,8 @@ int ZnWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD sty
 int ZnWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y,
                     int cx, int cy, HWND parent, HMENU menu, void* param)
 {
-    pWndInit = this;
     prevWndProc = DefWindowProcW;
-    HWND made = CreateWindowExW(exStyle, className, windowName, style, x, y, cx, cy, parent, menu, hiDLL, param);
-    // The first message bound the object and emptied the slot; a failed
-    // creation must not leave it armed for a later window.
-    if (pWndInit == this)
-        pWndInit = nullptr;
+    HWND made = Binding::Create(this, exStyle, className, windowName, style, x, y, cx, cy, parent, menu, param);
     hWnd = made;
     return made != nullptr;
 }
@@ -161,12 +151,9 @@ LRESULT CALLBACK ZnWnd::WndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     ZnWnd* target = FromHandle(h);
     if (!target) {
-        target = pWndInit;
-        if (!target || !h)
+        target = Binding::Bind(h, propName);
+        if (!target)
             return 0;
-        pWndInit = nullptr;
-        SetPropW(h, propName, target);
-        target->hWnd = h;
         target->PreInit();
     }
     return target->Dispatch(msg, wParam, lParam);
@@ -435,15 +422,20 @@ BOOL SetFormattedText(HWND hwnd, const wchar_t* format, va_list args)
     return SetWindowTextW(hwnd, text);
 }
 
+BOOL SetResourceFormattedText(HWND hwnd, HINSTANCE module, int stringId, va_list args)
+{
+    ResStr format;
+    format.Load(stringId, module);
+    return SetFormattedText(hwnd, format, args);
+}
+
 } // namespace
 
 BOOL ZnWnd::SetText(int stringId, ...)
 {
-    ResStr format;
-    format.Load(stringId, hiDLL);
     va_list args;
     va_start(args, stringId);
-    BOOL done = SetFormattedText(hWnd, format, args);
+    BOOL done = SetResourceFormattedText(hWnd, hiDLL, stringId, args);
     va_end(args);
     return done;
 }
@@ -459,11 +451,9 @@ BOOL ZnWnd::SetTextFmt(const wchar_t* format, ...)
 
 BOOL ZnWnd::SetTextFmt(HINSTANCE module, int stringId, ...)
 {
-    ResStr format;
-    format.Load(stringId, module);
     va_list args;
     va_start(args, stringId);
-    BOOL done = SetFormattedText(hWnd, format, args);
+    BOOL done = SetResourceFormattedText(hWnd, module, stringId, args);
     va_end(args);
     return done;
 }
