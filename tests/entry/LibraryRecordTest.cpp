@@ -6,7 +6,7 @@
 #include <string>
 
 #include "PVDLL.h"
-#include "entry/HeapRefusal.h"
+#include "common/FailingHeap.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ TEST(LibraryRecord, PushedRootKeyStaysWhenItsReplacementFindsNoMemory)
     ProductInfo& product = *GetMyProductInfo();
     product.PushAppRootKey(L"HKCU\\Software\\PVDLLTest\\Pushed");
     {
-        HeapRefusal noHeap;
+        FailingHeap noHeap;
         ASSERT_TRUE(noHeap.Hooked());
         product.PushAppRootKey(L"HKCU\\Software\\PVDLLTest\\Lost");
     }
@@ -40,7 +40,7 @@ TEST(LibraryRecord, ModuleRootKeyStaysWhenItsReplacementFindsNoMemory)
     std::wstring before = app.rootKey;
     unsigned length = app.rootKeyLength;
     {
-        HeapRefusal noHeap;
+        FailingHeap noHeap;
         app.SetAppRootKey(L"HKCU\\Software\\PVDLLTest\\Lost");
     }
     EXPECT_EQ(before, app.rootKey);
@@ -58,7 +58,7 @@ TEST(LibraryRecord, AttachWithoutMemoryForTheRecordFailsAndLeavesNothing)
     ASSERT_TRUE(dllMain(hiDLL, DLL_PROCESS_DETACH, nullptr));
     ASSERT_TRUE(ProductInfo::listApp.IsEmpty());
     {
-        HeapRefusal noHeap;
+        FailingHeap noHeap;
         ASSERT_TRUE(noHeap.Hooked());
         EXPECT_FALSE(dllMain(hiDLL, DLL_PROCESS_ATTACH, nullptr));
     }

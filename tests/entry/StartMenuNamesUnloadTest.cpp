@@ -11,7 +11,7 @@
 
 #include "PVDLL.h"
 #include "common/ImportHook.h"
-#include "entry/HeapRefusal.h"
+#include "common/FailingHeap.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ TEST(DataModules, TranslationLookupWithoutMemoryAnswersTheFallbackAndTriesAgainL
     dllMain(hiDLL, DLL_PROCESS_DETACH, nullptr);
     ASSERT_TRUE(dllMain(hiDLL, DLL_PROCESS_ATTACH, nullptr));
     {
-        HeapRefusal noHeap;
+        FailingHeap noHeap;
         ASSERT_TRUE(noHeap.Hooked());
         EXPECT_STREQ(TranslateDll(L"DataModules.NoSuchKey", L"fallback"), L"fallback");
     }

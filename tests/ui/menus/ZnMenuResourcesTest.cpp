@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PVDLL.h"
-#include "entry/HeapRefusal.h"
+#include "common/FailingHeap.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ TEST(ZnMenuResources, TrackExWithoutMemoryShowsNothingAndLeavesTheOwnerAlone)
     PostMessageW(owner, WM_KEYDOWN, VK_ESCAPE, 0);
     UINT chosen = 1;
     {
-        HeapRefusal noHeap;
+        FailingHeap noHeap;
         ASSERT_TRUE(noHeap.Hooked());
         chosen = menu.TrackEx(owner, POINT{20, 20});
     }
