@@ -25,6 +25,15 @@ CritSec shellLock;
 
 } // namespace
 
+void Prepare(unsigned __int64 id, const wchar_t* prop)
+{
+    if (subclassState != -1)
+        return;
+    CritSecLock lock(shellLock);
+    subclassId = id;
+    lstrcpynW(propName, prop ? prop : L"", 5);
+}
+
 void Initialize(unsigned __int64 id, const wchar_t* prop)
 {
     if (subclassState != -1)

@@ -17,6 +17,10 @@ PVDLL_API extern int subclassState;
 PVDLL_API extern unsigned __int64 subclassId;
 PVDLL_API extern wchar_t propName[5];
 
+// Names the subclass id and fallback property without looking anything up
+// yet: the library's entry calls this, and the lookup waits for the first
+// subclass (IsReady), so that loading the library costs no module search.
+PVDLL_API void Prepare(unsigned __int64 id, const wchar_t* prop);
 // Looks up the subclass functions in the already loaded COMCTL32 (it is
 // never loaded here); only the first call does anything.
 PVDLL_API void Initialize(unsigned __int64 id, const wchar_t* prop);

@@ -40,7 +40,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
     case DLL_PROCESS_ATTACH:
         hiDLL = module;
         DisableThreadLibraryCalls(module);
-        ShellSubclass::Initialize(16, L"SMNU");
+        ShellSubclass::Prepare(16, L"SMNU");
         if (attachCount == 0 && !RegisterLibrary())
             return FALSE;
         ++attachCount;

@@ -66,6 +66,28 @@ TEST_F(ShellSubclassPath, InitializedAtAttachWithTheLibrarysIdAndProperty)
     EXPECT_STREQ(ShellSubclass::propName, L"SMNU");
 }
 
+// Looking for COMCTL32 is a module search, which costs every process that
+// loads the library: the attach only names the id and the property, and
+// the first subclass looks.
+TEST_F(ShellSubclassPath, AttachLeavesTheLookupToTheFirstSubclass)
+{
+    typedef BOOL(WINAPI * DllMainFn)(HINSTANCE, DWORD, LPVOID);
+    auto dllMain = reinterpret_cast<DllMainFn>(reinterpret_cast<void*>(GetProcAddress(hiDLL, "DllMain")));
+    ASSERT_NE(dllMain, nullptr);
+    LoadLibraryW(L"comctl32.dll");
+    ShellSubclass::subclassState = -1;
+    ShellSubclass::subclassId = 0;
+    ASSERT_TRUE(dllMain(hiDLL, DLL_PROCESS_ATTACH, nullptr));
+    EXPECT_EQ(ShellSubclass::subclassState, -1);
+    EXPECT_EQ(ShellSubclass::subclassId, 16u);
+    EXPECT_STREQ(ShellSubclass::propName, L"SMNU");
+    dllMain(hiDLL, DLL_PROCESS_DETACH, nullptr);
+
+    RecordingSubclasser sub;
+    ASSERT_EQ(sub.Subclass(PlainWindow()), 1);
+    EXPECT_EQ(ShellSubclass::subclassState, 1);
+}
+
 TEST_F(ShellSubclassPath, ComctlPathRoutesMessagesAndUnhooksOnDestroy)
 {
     UseComctl();
