@@ -80,6 +80,7 @@ inline void Key(HKEY h) noexcept { RegCloseKey(h); }
 inline void Module(HMODULE h) noexcept { FreeLibrary(h); }
 inline void Local(HLOCAL h) noexcept { LocalFree(h); }
 inline void View(void* view) noexcept { UnmapViewOfFile(view); }
+inline void Reservation(void* region) noexcept { VirtualFree(region, 0, MEM_RELEASE); }
 inline void MemoryDC(HDC h) noexcept { DeleteDC(h); }
 inline void Icon(HICON h) noexcept { DestroyIcon(h); }
 inline void Menu(HMENU h) noexcept { DestroyMenu(h); }
@@ -106,6 +107,8 @@ using LocalBlock = Owner<HandleKind<HLOCAL, &OwnerFree::Local>>;
 // Blocks the COM task allocator gives out (display names, id lists).
 using TaskMemBlock = Owner<HandleKind<void*, &OwnerFree::TaskMem>>;
 using MappedView = Owner<HandleKind<void*, &OwnerFree::View>>;
+// Address space reserved with VirtualAlloc, released whole.
+using VirtualRegion = Owner<HandleKind<void*, &OwnerFree::Reservation>>;
 // GDI objects of one type: GdiOwner<HBITMAP>, GdiOwner<HFONT>, ...
 template <typename T>
 using GdiOwner = Owner<HandleKind<T, &OwnerFree::Gdi<T>>>;

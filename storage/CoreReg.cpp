@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "base/Owners.h"
 
@@ -12,6 +13,14 @@ HUSKEY AsUSKey(HANDLE key)
 {
     return static_cast<HUSKEY>(key);
 }
+
+void CloseUSKey(HUSKEY key) noexcept
+{
+    SHRegCloseUSKey(key);
+}
+
+// The shell's user-specific registry key; CoreReg holds one.
+using USKeyHandle = Owner<HandleKind<HUSKEY, &CloseUSKey>>;
 
 } // namespace
 
@@ -54,9 +63,7 @@ int CoreReg::Open(CoreRegBranch branchToUse, const wchar_t* path, int write)
 
 void CoreReg::Close()
 {
-    if (hKey)
-        SHRegCloseUSKey(AsUSKey(hKey));
-    hKey = nullptr;
+    USKeyHandle(AsUSKey(std::exchange(hKey, nullptr)));
     branch = branchUser;
 }
 

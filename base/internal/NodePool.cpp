@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/Owners.h"
+
 namespace NodePool {
 
 namespace {
@@ -82,16 +84,14 @@ void Unlink(Slab* slab)
 // address space.
 Slab* NewSlab()
 {
-    void* reservation = VirtualAlloc(nullptr, 2 * slabSize, MEM_RESERVE, PAGE_NOACCESS);
+    VirtualRegion reservation(VirtualAlloc(nullptr, 2 * slabSize, MEM_RESERVE, PAGE_NOACCESS));
     if (!reservation)
         return nullptr;
-    uintptr_t start = (reinterpret_cast<uintptr_t>(reservation) + slabSize - 1) & ~uintptr_t(slabSize - 1);
+    uintptr_t start = (reinterpret_cast<uintptr_t>(reservation.Get()) + slabSize - 1) & ~uintptr_t(slabSize - 1);
     auto* slab = static_cast<Slab*>(VirtualAlloc(reinterpret_cast<void*>(start), slabSize, MEM_COMMIT, PAGE_READWRITE));
-    if (!slab) {
-        VirtualFree(reservation, 0, MEM_RELEASE);
+    if (!slab)
         return nullptr;
-    }
-    slab->reservation = reservation;
+    slab->reservation = reservation.Release();
     slab->released = nullptr;
     slab->untouched = reinterpret_cast<char*>(slab) + firstBlock;
     slab->used = 0;
@@ -100,7 +100,7 @@ Slab* NewSlab()
 
 void FreeSlab(Slab* slab)
 {
-    VirtualFree(slab->reservation, 0, MEM_RELEASE);
+    VirtualRegion(slab->reservation).Reset();
 }
 
 // Returns the spare slab to the system when the library is unloaded;
