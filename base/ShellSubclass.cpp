@@ -25,13 +25,23 @@ CritSec shellLock;
 
 } // namespace
 
+namespace {
+
+// Under shellLock.
+void Name(unsigned __int64 id, const wchar_t* prop)
+{
+    subclassId = id;
+    lstrcpynW(propName, prop ? prop : L"", 5);
+}
+
+} // namespace
+
 void Prepare(unsigned __int64 id, const wchar_t* prop)
 {
     if (subclassState != -1)
         return;
     CritSecLock lock(shellLock);
-    subclassId = id;
-    lstrcpynW(propName, prop ? prop : L"", 5);
+    Name(id, prop);
 }
 
 void Initialize(unsigned __int64 id, const wchar_t* prop)
@@ -39,8 +49,7 @@ void Initialize(unsigned __int64 id, const wchar_t* prop)
     if (subclassState != -1)
         return;
     CritSecLock lock(shellLock);
-    subclassId = id;
-    lstrcpynW(propName, prop ? prop : L"", 5);
+    Name(id, prop);
     HMODULE comctl = GetModuleHandleW(L"COMCTL32");
     if (comctl) {
         pSetWindowSubclass = reinterpret_cast<SetWindowSubclassFn>(

@@ -28,6 +28,7 @@
 
 #include "PVDLL.h"
 #include "common/ConsoleOut.h"
+#include "common/Folders.h"
 
 namespace {
 
@@ -697,20 +698,6 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-void CreateFolders(const wchar_t* path)
-{
-    wchar_t folder[MAX_PATH];
-    lstrcpynW(folder, path, MAX_PATH);
-    for (wchar_t* p = folder + 3; *p; ++p) {
-        if (*p == L'\\') {
-            *p = 0;
-            CreateDirectoryW(folder, nullptr);
-            *p = L'\\';
-        }
-    }
-    CreateDirectoryW(folder, nullptr);
 }
 
 // The shell work the menu does for one shortcut, made directly.

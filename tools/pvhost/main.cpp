@@ -15,6 +15,7 @@
 
 #include "PVDLL.h"
 #include "common/ConsoleOut.h"
+#include "common/Folders.h"
 
 namespace {
 
@@ -200,16 +201,7 @@ void EnsureWinXFolder()
         {L"1 - Run", L"2 - Search", L"3 - File Explorer", nullptr},
         {L"01 - Command Prompt", L"02 - Command Prompt (Admin)", L"03 - Task Manager", nullptr},
     };
-    wchar_t folder[MAX_PATH];
-    lstrcpynW(folder, winX, MAX_PATH);
-    for (wchar_t* p = folder + 3; *p; ++p) {
-        if (*p == L'\\') {
-            *p = 0;
-            CreateDirectoryW(folder, nullptr);
-            *p = L'\\';
-        }
-    }
-    CreateDirectoryW(winX, nullptr);
+    CreateFolders(winX);
     for (int n = 0; n < 3; ++n) {
         wchar_t group[MAX_PATH];
         StrFormat(group, MAX_PATH, L"%s\\Group%d", winX, n + 1);
