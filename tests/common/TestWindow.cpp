@@ -1,18 +1,18 @@
 #include "common/TestWindow.h"
 
-TestWindow::TestWindow(const TestWindowSpec& spec)
+TestWindow::TestWindow(const TestWindowKind& kind)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW wc = {};
-    if (!GetClassInfoW(instance, spec.className, &wc)) {
-        wc.style = spec.classStyle;
-        wc.lpfnWndProc = spec.proc;
+    if (!GetClassInfoW(instance, kind.className, &wc)) {
+        wc.style = kind.classStyle;
+        wc.lpfnWndProc = kind.proc;
         wc.hInstance = instance;
-        wc.lpszClassName = spec.className;
+        wc.lpszClassName = kind.className;
         RegisterClassW(&wc);
     }
-    hwnd = CreateWindowExW(0, spec.className, spec.title, spec.style, 0, 0, spec.cx, spec.cy, nullptr, nullptr,
-                           instance, spec.param);
+    hwnd = CreateWindowExW(0, kind.className, kind.title, kind.style, 0, 0, kind.cx, kind.cy, nullptr, nullptr,
+                           instance, kind.param);
 }
 
 void TestWindow::Destroy()

@@ -6,7 +6,7 @@
 // What the window is made of. The class is registered with the first
 // window of its name, so every window of one class name shares the
 // procedure and class style it was first made with.
-struct TestWindowSpec {
+struct TestWindowKind {
     const wchar_t* className;
     WNDPROC proc = DefWindowProcW;
     UINT classStyle = 0;
@@ -22,7 +22,7 @@ struct TestWindowSpec {
 // when a window goes).
 class TestWindow {
 public:
-    explicit TestWindow(const TestWindowSpec& spec);
+    explicit TestWindow(const TestWindowKind& kind);
     ~TestWindow() { Destroy(); }
     TestWindow(const TestWindow&) = delete;
     TestWindow& operator=(const TestWindow&) = delete;

@@ -17,7 +17,7 @@ LRESULT CALLBACK PlainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-const TestWindowSpec plainWindow = {.className = L"PVDLLSubclassProbe", .proc = PlainWndProc, .title = L"probe"};
+const TestWindowKind plainWindow = {.className = L"PVDLLSubclassProbe", .proc = PlainWndProc, .title = L"probe"};
 
 // Records what reaches it and adds 10 to the window's answer to the probe.
 class RecordingSubclasser : public ShellSubclasser {

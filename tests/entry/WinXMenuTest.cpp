@@ -47,7 +47,7 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-const TestWindowSpec ownerSpec = {.className = L"PVDLLWinXOwner",
+const TestWindowKind ownerSpec = {.className = L"PVDLLWinXOwner",
                                   .proc = OwnerProc,
                                   .title = L"host",
                                   .style = WS_POPUP | WS_VISIBLE,

@@ -111,7 +111,7 @@ LRESULT CALLBACK PlainProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(h, msg, wParam, lParam);
 }
 
-const TestWindowSpec plainWindow = {.className = L"PVDLLTestPlain", .proc = PlainProc, .title = L"plain"};
+const TestWindowKind plainWindow = {.className = L"PVDLLTestPlain", .proc = PlainProc, .title = L"plain"};
 
 } // namespace
 
