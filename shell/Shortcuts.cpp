@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/Owners.h"
+#include "shell/internal/LinkFile.h"
 #include "storage/FileQuery.h"
 
 namespace {
@@ -226,9 +227,18 @@ iPersistFile::iPersistFile(iShellLink& link)
     link.GetPersistFile(*this);
 }
 
+// The shell's own parser is given only files whose framing holds: a damaged
+// file is refused here as not a shortcut instead of being read past its
+// end inside the shell process.
 int iPersistFile::Load(const wchar_t* path, int writable)
 {
-    return IsReady() && Check(File()->Load(path, writable ? modeWritable : modeReadOnly));
+    if (!IsReady())
+        return 0;
+    if (path && !LinkFile::IsSoundFile(path)) {
+        DWORD error = GetLastError();
+        return Check(HRESULT_FROM_WIN32(error ? error : ERROR_BAD_FORMAT));
+    }
+    return Check(File()->Load(path, writable ? modeWritable : modeReadOnly));
 }
 
 int iPersistFile::Save(const wchar_t* path, int remember)

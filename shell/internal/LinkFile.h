@@ -1,0 +1,24 @@
+// A first look at a shortcut file before the shell's parser gets it. The
+// files come from folders the user (or any program of the user) can write,
+// such as the WinX groups, and are read inside the shell process; a parser
+// that trusts the item id list's framing reads past it on a damaged file.
+// Internal to the library.
+#pragma once
+
+#include <cstddef>
+
+namespace LinkFile {
+
+// True when bytes (size of them) begin as a shortcut file must: a header
+// of 76 bytes with the Shell Link class id, and, when the header says a
+// target id list follows, an id list whose items each lie inside it and
+// which ends with its terminator inside the file.
+bool IsSound(const unsigned char* bytes, size_t size);
+
+// The same for a file; false, with the reason as the last error
+// (ERROR_BAD_FORMAT for a damaged file), when it cannot be read or is not
+// sound. Files larger than a shortcut can sensibly be (1 MB) are refused
+// unread.
+bool IsSoundFile(const wchar_t* path);
+
+} // namespace LinkFile

@@ -1,0 +1,105 @@
+// Shortcut files come from folders any program of the user can write and
+// are read inside the shell: a damaged one is refused before the shell's
+// parser sees it, and a sound one still loads.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "PVDLL.h"
+#include "common/RawFile.h"
+#include "common/ShortcutSupport.h"
+#include "common/TestSupport.h"
+
+namespace {
+
+class LinkFraming : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitialize(nullptr);
+        original = folder / L"sound.lnk";
+        ASSERT_TRUE(CreateLink(L"C:\\windows\\system32\\notepad.exe", original.c_str(), L"/x"));
+        bytes = ReadBytes(original);
+        ASSERT_GT(bytes.size(), 0x4Eu);
+        ASSERT_TRUE(bytes[0x14] & 1) << "the test wants a link with a target id list";
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    // Loads bytes written to a file of their own; the HRESULT it left.
+    HRESULT Load(const std::string& content, bool* loaded)
+    {
+        std::wstring path = folder / (L"case" + std::to_wstring(++cases) + L".lnk");
+        EXPECT_TRUE(PutBytes(path, content));
+        iShellLink link;
+        *loaded = link.Load(path.c_str()) != 0;
+        return link.GetLastHR();
+    }
+
+    unsigned ListSize() const { return static_cast<unsigned char>(bytes[0x4C]) | static_cast<unsigned char>(bytes[0x4D]) << 8; }
+
+    TempFolder folder;
+    std::wstring original;
+    std::string bytes;
+    int cases = 0;
+};
+
+} // namespace
+
+TEST_F(LinkFraming, ASoundLinkLoads)
+{
+    bool loaded = false;
+    Load(bytes, &loaded);
+    EXPECT_TRUE(loaded);
+}
+
+TEST_F(LinkFraming, AnIdListWithoutItsTerminatorIsRefused)
+{
+    // The last two bytes of the list are its terminator: make them an item
+    // that claims to run far past the list.
+    std::string damaged = bytes;
+    size_t terminator = 0x4E + ListSize() - 2;
+    damaged[terminator] = '\x40';
+    damaged[terminator + 1] = '\x00';
+    bool loaded = true;
+    EXPECT_EQ(Load(damaged, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
+    EXPECT_FALSE(loaded);
+}
+
+TEST_F(LinkFraming, AnIdListLongerThanTheFileIsRefused)
+{
+    std::string damaged = bytes.substr(0, 0x4E + ListSize() / 2);
+    bool loaded = true;
+    EXPECT_EQ(Load(damaged, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
+    EXPECT_FALSE(loaded);
+}
+
+TEST_F(LinkFraming, AnItemShorterThanItsOwnSizeFieldIsRefused)
+{
+    std::string damaged = bytes;
+    damaged[0x4E] = '\x01';
+    damaged[0x4F] = '\x00';
+    bool loaded = true;
+    EXPECT_EQ(Load(damaged, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
+    EXPECT_FALSE(loaded);
+}
+
+TEST_F(LinkFraming, AWrongHeaderOrClassIsRefused)
+{
+    bool loaded = true;
+    EXPECT_EQ(Load(bytes.substr(0, 40), &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
+    EXPECT_FALSE(loaded);
+    std::string otherClass = bytes;
+    otherClass[4] ^= 0x55;
+    EXPECT_EQ(Load(otherClass, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
+    EXPECT_FALSE(loaded);
+}
+
+TEST_F(LinkFraming, ShortcutQueriesTreatADamagedFileAsNoShortcut)
+{
+    std::string damaged = bytes;
+    size_t terminator = 0x4E + ListSize() - 2;
+    damaged[terminator] = '\x40';
+    std::wstring path = folder / L"damaged.lnk";
+    ASSERT_TRUE(PutBytes(path, damaged));
+    EXPECT_EQ(IsShortcutAsAdmin(path.c_str()), 0);
+}
