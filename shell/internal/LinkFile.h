@@ -9,10 +9,13 @@
 
 namespace LinkFile {
 
-// True when bytes (size of them) begin as a shortcut file must: a header
-// of 76 bytes with the Shell Link class id, and, when the header says a
-// target id list follows, an id list whose items each lie inside it and
-// which ends with its terminator inside the file.
+// True when bytes (size of them) are framed as a shortcut file must be: a
+// header of 76 bytes with the Shell Link class id; a target id list whose
+// items lie inside it and which ends with its terminator; a location part
+// whose offsets and sizes lie inside it and whose texts end inside it; the
+// counted strings; and extra blocks that lie inside the file, those of a
+// fixed structure at their size. Only the framing is checked, not what
+// the fields say.
 bool IsSound(const unsigned char* bytes, size_t size);
 
 // The same for a file; false, with the reason as the last error

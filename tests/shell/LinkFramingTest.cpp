@@ -94,6 +94,27 @@ TEST_F(LinkFraming, AWrongHeaderOrClassIsRefused)
     EXPECT_FALSE(loaded);
 }
 
+// Found by the hostile-input harness: a location part whose volume block
+// claims more bytes than the part holds made the shell's parser read on.
+TEST_F(LinkFraming, ALocationPartWhoseVolumeBlockRunsOverIsRefused)
+{
+    ASSERT_TRUE(bytes[0x14] & 2) << "the test wants a link with a location part";
+    size_t info = 0x4E + ListSize();
+    auto u32 = [&](size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8 |
+                                     static_cast<unsigned char>(bytes[at + 2]) << 16 |
+                                     static_cast<unsigned char>(bytes[at + 3]) << 24);
+    };
+    ASSERT_TRUE(u32(info + 8) & 1) << "the test wants a volume block";
+    std::string damaged = bytes;
+    size_t volume = info + u32(info + 12);
+    damaged[volume] = '\xFF';
+    damaged[volume + 1] = '\x7F';
+    bool loaded = true;
+    EXPECT_EQ(Load(damaged, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
+    EXPECT_FALSE(loaded);
+}
+
 TEST_F(LinkFraming, ShortcutQueriesTreatADamagedFileAsNoShortcut)
 {
     std::string damaged = bytes;
