@@ -73,12 +73,22 @@ bool IdListIsFramed(const Region& items)
     return false;
 }
 
+// A part that begins with its own 32-bit size: true, with part set, when
+// that size is at least minimum and the part lies inside region.
+bool SizedPart(const Region& region, size_t at, unsigned minimum, Region& part)
+{
+    unsigned size = region.U32(at);
+    if (size < minimum || !region.Has(at, size))
+        return false;
+    part = region.Sub(at, size);
+    return true;
+}
+
 bool VolumeIdIsSound(const Region& info, size_t at)
 {
-    unsigned size = info.U32(at);
-    if (size < 0x10 || !info.Has(at, size))
+    Region volume(nullptr, 0);
+    if (!SizedPart(info, at, 0x10, volume))
         return false;
-    Region volume = info.Sub(at, size);
     unsigned labelAt = volume.U32(12);
     if (labelAt == 0x14)  // the label is in the wide form, at the offset that follows
         return volume.Has(16, 4) && volume.TerminatedAt(volume.U32(16), 2);
@@ -87,16 +97,15 @@ bool VolumeIdIsSound(const Region& info, size_t at)
 
 bool NetworkLinkIsSound(const Region& info, size_t at)
 {
-    unsigned size = info.U32(at);
-    if (size < 0x14 || !info.Has(at, size))
+    Region link(nullptr, 0);
+    if (!SizedPart(info, at, 0x14, link))
         return false;
-    Region link = info.Sub(at, size);
     unsigned flags = link.U32(4);
     unsigned netNameAt = link.U32(8);
     unsigned deviceNameAt = link.U32(12);
     if (!link.TerminatedAt(netNameAt, 1) || ((flags & 1) && !link.TerminatedAt(deviceNameAt, 1)))
         return false;
-    if (netNameAt > 0x14 && size >= 0x1C)  // the wide forms follow
+    if (netNameAt > 0x14 && link.Size() >= 0x1C)  // the wide forms follow
         return link.OptionalTextAt(link.U32(0x14), 2) && ((flags & 1) == 0 || link.OptionalTextAt(link.U32(0x18), 2));
     return true;
 }
@@ -104,10 +113,10 @@ bool NetworkLinkIsSound(const Region& info, size_t at)
 // The location part; at is where it starts, past returns where it ends.
 bool LinkInfoIsSound(const Region& file, size_t at, size_t& past)
 {
-    unsigned size = file.U32(at);
-    if (size < 0x1C || !file.Has(at, size))
+    Region info(nullptr, 0);
+    if (!SizedPart(file, at, 0x1C, info))
         return false;
-    Region info = file.Sub(at, size);
+    const size_t size = info.Size();
     past = at + size;
     unsigned header = info.U32(4);
     unsigned flags = info.U32(8);
