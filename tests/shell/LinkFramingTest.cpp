@@ -35,6 +35,26 @@ protected:
         return link.GetLastHR();
     }
 
+    // Loading content fails as a damaged file does: not loaded, and
+    // ERROR_BAD_FORMAT as the reason.
+    void ExpectRefused(const std::string& content)
+    {
+        bool loaded = true;
+        EXPECT_EQ(Load(content, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
+        EXPECT_FALSE(loaded);
+    }
+
+    // The sound link whose id list terminator became an item that claims
+    // to run far past the list.
+    std::string WithoutTerminator() const
+    {
+        std::string damaged = bytes;
+        size_t terminator = 0x4E + ListSize() - 2;
+        damaged[terminator] = '\x40';
+        damaged[terminator + 1] = '\x00';
+        return damaged;
+    }
+
     unsigned ListSize() const { return static_cast<unsigned char>(bytes[0x4C]) | static_cast<unsigned char>(bytes[0x4D]) << 8; }
 
     TempFolder folder;
@@ -54,23 +74,13 @@ TEST_F(LinkFraming, ASoundLinkLoads)
 
 TEST_F(LinkFraming, AnIdListWithoutItsTerminatorIsRefused)
 {
-    // The last two bytes of the list are its terminator: make them an item
-    // that claims to run far past the list.
-    std::string damaged = bytes;
-    size_t terminator = 0x4E + ListSize() - 2;
-    damaged[terminator] = '\x40';
-    damaged[terminator + 1] = '\x00';
-    bool loaded = true;
-    EXPECT_EQ(Load(damaged, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
-    EXPECT_FALSE(loaded);
+    ExpectRefused(WithoutTerminator());
 }
 
 TEST_F(LinkFraming, AnIdListLongerThanTheFileIsRefused)
 {
     std::string damaged = bytes.substr(0, 0x4E + ListSize() / 2);
-    bool loaded = true;
-    EXPECT_EQ(Load(damaged, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
-    EXPECT_FALSE(loaded);
+    ExpectRefused(damaged);
 }
 
 TEST_F(LinkFraming, AnItemShorterThanItsOwnSizeFieldIsRefused)
@@ -78,20 +88,15 @@ TEST_F(LinkFraming, AnItemShorterThanItsOwnSizeFieldIsRefused)
     std::string damaged = bytes;
     damaged[0x4E] = '\x01';
     damaged[0x4F] = '\x00';
-    bool loaded = true;
-    EXPECT_EQ(Load(damaged, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
-    EXPECT_FALSE(loaded);
+    ExpectRefused(damaged);
 }
 
 TEST_F(LinkFraming, AWrongHeaderOrClassIsRefused)
 {
-    bool loaded = true;
-    EXPECT_EQ(Load(bytes.substr(0, 40), &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
-    EXPECT_FALSE(loaded);
+    ExpectRefused(bytes.substr(0, 40));
     std::string otherClass = bytes;
     otherClass[4] ^= 0x55;
-    EXPECT_EQ(Load(otherClass, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
-    EXPECT_FALSE(loaded);
+    ExpectRefused(otherClass);
 }
 
 // Found by the hostile-input harness: a location part whose volume block
@@ -110,17 +115,12 @@ TEST_F(LinkFraming, ALocationPartWhoseVolumeBlockRunsOverIsRefused)
     size_t volume = info + u32(info + 12);
     damaged[volume] = '\xFF';
     damaged[volume + 1] = '\x7F';
-    bool loaded = true;
-    EXPECT_EQ(Load(damaged, &loaded), HRESULT_FROM_WIN32(ERROR_BAD_FORMAT));
-    EXPECT_FALSE(loaded);
+    ExpectRefused(damaged);
 }
 
 TEST_F(LinkFraming, ShortcutQueriesTreatADamagedFileAsNoShortcut)
 {
-    std::string damaged = bytes;
-    size_t terminator = 0x4E + ListSize() - 2;
-    damaged[terminator] = '\x40';
     std::wstring path = folder / L"damaged.lnk";
-    ASSERT_TRUE(PutBytes(path, damaged));
+    ASSERT_TRUE(PutBytes(path, WithoutTerminator()));
     EXPECT_EQ(IsShortcutAsAdmin(path.c_str()), 0);
 }
