@@ -53,6 +53,8 @@
 #include "ui/window/ZnWaitCursor.h"
 #include "ui/window/ZnWnd.h"
 
+#include "ui/html/DrawHTML.h"
+
 #include "ui/menus/ZnMenu.h"
 
 #include "progress/ProgressEx.h"
