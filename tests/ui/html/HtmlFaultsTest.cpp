@@ -60,8 +60,13 @@ TEST(HtmlFaults, ARectangleNarrowerThanACharacterTakesOnePerLine)
     const int one = scene.Measure(L"a", 200);
     const int step = LineHeight(scene.font) + 1;
     for (int width : {0, 1, 3}) {
-        EXPECT_EQ(scene.Measure(L"abc", width), one + 2 * step) << "width " << width;
         EXPECT_EQ(scene.Measure(L"<NOBR>abc</NOBR>", width), one) << "width " << width;
+        EXPECT_EQ(scene.Render(L"abc", width), one + 2 * step) << "width " << width;
+        for (int line = 0; line < 3; ++line) {
+            RECT band = {0, line * step, scene.page.cx, line * step + step - 1};
+            EXPECT_GT(CountColor(scene.page, ink, band), 0) << "width " << width << ", line " << line;
+        }
+        scene.page.Fill(paper);
     }
     // Nor does an upside-down one hang.
     RECT inverted = {50, 50, 10, 10};

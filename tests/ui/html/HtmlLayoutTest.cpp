@@ -25,8 +25,7 @@ void ExpectLines(Scene& scene, const std::vector<std::wstring>& lines, const cha
 {
     Canvas expected(scene.page.cx, scene.page.cy, paper);
     ReferenceLines(expected, lines, LineHeight(scene.font));
-    std::string where;
-    EXPECT_EQ(Differences(scene.page, expected, &where), 0) << what << ": " << where;
+    ExpectSamePage(scene.page, expected, what);
 }
 
 int Lines(Scene& scene, int height)
@@ -61,6 +60,13 @@ TEST(HtmlWrap, TheRightMarginIsTwoPixels)
     scene.page.Fill(paper);
     scene.Render(L"alpha beta gamma", fits - 1);
     ExpectLines(scene, GreedyLines(scene.font, words, fits - 1), "one pixel short");
+
+    // The pixel a lowercase line starts in is part of its width.
+    EXPECT_EQ(Lines(scene, scene.Measure(L"alpha beta", fits)), 1);
+    EXPECT_EQ(Lines(scene, scene.Measure(L"alpha beta", fits - 1)), 2);
+    const int capitalFits = Width(scene.font, L"Alpha beta") + 2;
+    EXPECT_EQ(Lines(scene, scene.Measure(L"Alpha beta", capitalFits)), 1);
+    EXPECT_EQ(Lines(scene, scene.Measure(L"Alpha beta", capitalFits - 1)), 2);
 }
 
 TEST(HtmlWrap, PathsBreakAfterTheirSlashes)
@@ -77,6 +83,32 @@ TEST(HtmlWrap, PathsBreakAfterTheirSlashes)
     Scene scene;
     const int width = 1 + Width(scene.font, L"/abc") + 2;
     EXPECT_EQ(Lines(scene, scene.Measure(L"/abc", width)), 1);
+}
+
+TEST(HtmlWrap, ALongPathBreaksAtItsSlashesAndLosesNothing)
+{
+    Scene scene;
+    const int width = 120;
+    // Where the path may break, and whether a space comes before the piece.
+    const struct {
+        const wchar_t* text;
+        bool space;
+    } pieces[] = {{L"c:/", false},        {L"program/", false},   {L"files/", false},
+                  {L"launchora/", false}, {L"pvhost.exe", false}, {L"now", true}};
+    std::vector<std::wstring> lines;
+    for (const auto& piece : pieces) {
+        if (!lines.empty()) {
+            const std::wstring joined = lines.back() + (piece.space ? L" " : L"") + piece.text;
+            if (1 + Width(scene.font, joined) <= width - 2) {
+                lines.back() = joined;
+                continue;
+            }
+        }
+        lines.push_back(piece.text);
+    }
+    ASSERT_GT(lines.size(), 2u);
+    scene.Render(L"c:/program/files/launchora/pvhost.exe now", width);
+    ExpectLines(scene, lines, "path");
 }
 
 TEST(HtmlWrap, AWordWiderThanTheLineBreaksBetweenCharacters)
@@ -129,11 +161,15 @@ TEST(HtmlCenter, CentresEachLineBetweenTheEdges)
     const int width = 200;
     scene.Render(L"<CENTER>Word<BR>a longer line</CENTER>", width);
     const int lh = LineHeight(scene.font);
+    const wchar_t* lines[] = {L"Word", L"a longer line"};
     for (int line = 0; line < 2; ++line) {
         RECT band = {0, line * (lh + 1), scene.page.cx, line * (lh + 1) + lh};
         RECT inked = Ink(scene.page, paper, band);
-        ASSERT_LT(inked.left, inked.right) << "line " << line;
-        EXPECT_NEAR(inked.left, width - inked.right, 4) << "line " << line;
+        Canvas alone(scene.page.cx, scene.page.cy, paper);
+        Reference(alone, BaseLogFont(), 0, 0, lines[line]);
+        // Where the line's text starts: its ink against the same text's at 0.
+        const int x = inked.left - Ink(alone).left;
+        EXPECT_NEAR(x, (width - Width(scene.font, lines[line])) / 2, 1) << "line " << line;
     }
 }
 

@@ -76,8 +76,8 @@ TEST(HtmlLinks, EachLinkHasItsIdTextAndRectangle)
 TEST(HtmlLinks, ALinkThatWrapsHasARectangleOnEachLine)
 {
     Scene scene;
-    const int width = 1 + Width(scene.font, L"one two three") + 2;
-    scene.Render(L"one <A>two three four</A> five", width);
+    const int width = 1 + Width(scene.font, L"one two three ") + 2;
+    scene.Render(L"one <A>two three Four</A> five", width);
     std::vector<DrawHTMLLinkArea*> areas = Areas(scene.links);
     ASSERT_EQ(areas.size(), 1u);
     std::vector<RECT> rects = Rects(areas[0]);
@@ -91,10 +91,20 @@ TEST(HtmlLinks, ALinkThatWrapsHasARectangleOnEachLine)
     EXPECT_EQ(LinkInkOutsideAreas(scene, {0, 0}), 0);
 }
 
+TEST(HtmlLinks, RectanglesCoverTextMovedByTheLineIndent)
+{
+    for (const wchar_t* text : {L"<A>word</A>", L"<A>Word</A>", L"<CENTER><A>centred</A></CENTER>", L"x <A>y</A>"}) {
+        Scene scene;
+        scene.Render(text, 200);
+        ASSERT_EQ(scene.links.GetCount(), 1);
+        EXPECT_EQ(LinkInkOutsideAreas(scene, {0, 0}), 0) << std::string(text, text + wcslen(text));
+    }
+}
+
 TEST(HtmlLinks, CentredLinksFollowTheirTextOnceDrawn)
 {
     Scene scene;
-    scene.Render(L"<CENTER>A <A2>centred link</A2> here<BR><A>and one below</A></CENTER>", 250);
+    scene.Render(L"<CENTER>A <A2>centred link</A2> here<BR><A>And one below</A></CENTER>", 250);
     std::vector<DrawHTMLLinkArea*> areas = Areas(scene.links);
     ASSERT_EQ(areas.size(), 2u);
     EXPECT_EQ(LinkInkOutsideAreas(scene, {0, 0}), 0);

@@ -141,8 +141,12 @@ public:
     {
         tools.SetBkgColor(RGB(0xF0, 0xE0, 0x10));
     }
+    // The DC's own background colour, which nothing painted should show.
+    static constexpr COLORREF dcBackground = RGB(1, 99, 7);
+
     void Paint(const std::wstring& text, int fill, int frame)
     {
+        SetBkColor(page.dc, dcBackground);
         ZnDC holder(page.dc, 1);
         html.OnPaint(window, holder, text.c_str(), Len(text), fill, &links, &tools, frame);
     }
@@ -174,6 +178,7 @@ TEST(HtmlPaint, FillsTheClientAreaFramesItAndDrawsTheText)
         EXPECT_GT(dots, length / 5);
         EXPECT_EQ(dots + CountColor(scene.page, bkg, edge), length);
     }
+    EXPECT_EQ(CountColor(scene.page, PaintScene::dcBackground), 0) << "the frame's gaps show the DC's colour";
     // Inside, the background and the text in its colours.
     const RECT inside = {1, 1, 159, 89};
     EXPECT_GT(CountColor(scene.page, bkg, inside), 100 * 60);

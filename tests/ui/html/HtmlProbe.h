@@ -161,6 +161,22 @@ inline int Differences(const Canvas& a, const Canvas& b, std::string* where = nu
     return n;
 }
 
+// Expects got and want to be the same picture; when they differ, both are
+// saved (as html-differs-WHAT-got and -want) for a person to compare.
+inline void ExpectSamePage(const Canvas& got, const Canvas& want, const std::string& what)
+{
+    std::string where;
+    const int n = Differences(got, want, &where);
+    EXPECT_EQ(n, 0) << what << ": " << where;
+    if (n == 0)
+        return;
+    std::wstring name = L"html-differs-";
+    for (char c : what)
+        name += (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ? wchar_t(c) : L'_';
+    SavePng(name + L"-got", got.Pixels().data(), got.cx, got.cy);
+    SavePng(name + L"-want", want.Pixels().data(), want.cx, want.cy);
+}
+
 inline bool IsCapital(wchar_t c)
 {
     return c >= L'A' && c <= L'Z';
