@@ -101,6 +101,19 @@ TEST(HtmlLinks, RectanglesCoverTextMovedByTheLineIndent)
     }
 }
 
+TEST(HtmlLinks, RectanglesAreNeverInsideOutEvenWhenTheTextIsWiderThanTheLine)
+{
+    for (const wchar_t* text : {L"<A><CENTER>C", L"<CENTER><A>C</A></CENTER>", L"<A>C</A>"}) {
+        Scene scene;
+        scene.Render(text, RECT{0, 0, 7, 100});
+        for (DrawHTMLLinkArea* area : Areas(scene.links))
+            for (const RECT& r : Rects(area))
+                EXPECT_TRUE(r.left <= r.right && r.top <= r.bottom && r.right <= 7)
+                    << std::string(text, text + wcslen(text)) << ": " << r.left << "," << r.top << " - " << r.right
+                    << "," << r.bottom;
+    }
+}
+
 TEST(HtmlLinks, CentredLinksFollowTheirTextOnceDrawn)
 {
     Scene scene;
