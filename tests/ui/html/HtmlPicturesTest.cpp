@@ -31,7 +31,7 @@ TEST(HtmlPictures, EveryTagColourAndEntity)
                               L"<LTRED>ltred</LTRED> <LTGREEN>ltgreen</LTGREEN> <LTBLUE>ltblue</LTBLUE> "
                               L"<LTGREY>ltgrey</LTGREY><BR>"
                               L"<DKRED>dkred</DKRED> <DKGREEN>dkgreen</DKGREEN> <DKBLUE>dkblue</DKBLUE> "
-                              L"<DKGREY>dkgrey</DKGREY><BRHALF>"
+                              L"<DKGREY>dkgrey</DKGREY><BR><BRHALF>"
                               L"&amp; &lt; &gt; a&nbsp;b &bogus; <T><B>verbatim</B></T> <FOO><BR>"
                               L"<CENTER>centred</CENTER><BR><NOBR>no breaking in a long stretch of words here</NOBR>";
     Scene scene(360, 200);
