@@ -69,15 +69,15 @@ TEST(HtmlWrap, TheRightMarginIsTwoPixels)
     EXPECT_EQ(Lines(scene, scene.Measure(L"Alpha beta", capitalFits - 1)), 2);
 }
 
-TEST(HtmlWrap, PathsBreakAfterTheirSlashes)
+TEST(HtmlWrap, PathsBreakBeforeTheirSlashes)
 {
     for (const wchar_t* slash : {L"/", L"\\"}) {
         Scene scene;
-        const std::wstring head = std::wstring(L"ab") + slash;
-        const int width = 1 + Width(scene.font, head + L"cdefghi") + 2;
-        scene.Render(head + L"cdefghij", width);
+        const std::wstring tail = std::wstring(slash) + L"cdefghij";
+        const int width = 1 + Width(scene.font, L"ab" + tail.substr(0, tail.size() - 1)) + 2;
+        scene.Render(L"ab" + tail, width);
         std::string what = slash[0] == '/' ? "slash" : "backslash";
-        ExpectLines(scene, {head, L"cdefghij"}, what.c_str());
+        ExpectLines(scene, {L"ab", tail}, what.c_str());
     }
     // A leading slash is no place to break.
     Scene scene;
@@ -93,8 +93,8 @@ TEST(HtmlWrap, ALongPathBreaksAtItsSlashesAndLosesNothing)
     const struct {
         const wchar_t* text;
         bool space;
-    } pieces[] = {{L"c:/", false},        {L"program/", false},   {L"files/", false},
-                  {L"launchora/", false}, {L"pvhost.exe", false}, {L"now", true}};
+    } pieces[] = {{L"c:", false},         {L"/program", false},    {L"/files", false},
+                  {L"/launchora", false}, {L"/pvhost.exe", false}, {L"now", true}};
     std::vector<std::wstring> lines;
     for (const auto& piece : pieces) {
         if (!lines.empty()) {

@@ -99,7 +99,9 @@ TEST(HtmlTags, TagsIgnoreCaseAndNest)
     ExpectWord(L"<B>Word", bold, ink, "never closed");
 }
 
-TEST(HtmlTags, AnEmptyFontHeightGrowsFromZero)
+// A height of 0 asks for the font's default size: a heading grows from the
+// size the text really has, not from nothing.
+TEST(HtmlTags, AnEmptyFontHeightGrowsFromTheRealSize)
 {
     LOGFONTW zero = BaseLogFont();
     zero.lfHeight = 0;
@@ -108,8 +110,12 @@ TEST(HtmlTags, AnEmptyFontHeightGrowsFromZero)
     scene.tools.SetCustomFont(font);
     const int bottom = scene.Render(L"<H>Word</H>", scene.page.cx);
     Canvas expected(scene.page.cx, scene.page.cy, paper);
+    TEXTMETRICW metrics = {};
+    HGDIOBJ old = SelectObject(expected.dc, font);
+    GetTextMetricsW(expected.dc, &metrics);
+    SelectObject(expected.dc, old);
     LOGFONTW heading = zero;
-    heading.lfHeight = 4;
+    heading.lfHeight = -(metrics.tmHeight - metrics.tmInternalLeading) - 4;
     heading.lfWeight = 900;
     Reference(expected, heading, 0, bottom - LineHeight(Font(heading)), L"Word");
     ExpectSamePage(scene.page, expected, "height 0");
