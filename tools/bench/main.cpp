@@ -29,6 +29,7 @@
 #include "PVDLL.h"
 #include "common/ConsoleOut.h"
 #include "common/Folders.h"
+#include "ui/html/DrawHTML.h"
 
 namespace {
 
@@ -41,10 +42,10 @@ int failures = 0;
 
 // How a figure is shown: a rate over bytes, a time per operation, or a
 // time for the whole workload.
-enum Unit { unitBytes, unitNanos, unitMillis, unitMicros };
+enum Unit { unitBytes, unitNanos, unitMillis, unitMicros, unitMicrosPerKiloWord };
 
 // count: bytes for unitBytes, operations for unitNanos and unitMicros,
-// unused for unitMillis.
+// words for unitMicrosPerKiloWord, unused for unitMillis.
 void Figure(wchar_t (&out)[40], Unit unit, double seconds, double count)
 {
     switch (unit) {
@@ -59,6 +60,9 @@ void Figure(wchar_t (&out)[40], Unit unit, double seconds, double count)
         break;
     case unitMillis:
         StrFormat(out, 40, L"%.2f ms", seconds * 1e3);
+        break;
+    case unitMicrosPerKiloWord:
+        StrFormat(out, 40, L"%.0f µs/1000 words", seconds * 1e6 * 1000.0 / count);
         break;
     }
 }
@@ -921,6 +925,133 @@ void BenchList()
         static_cast<double>(count), 1.0);
 }
 
+// --- mini-HTML --------------------------------------------------------------------------------------
+
+// words words of two to nine letters; every tenth one wrapped in <B>, <I>
+// or <A> in turn, so the renderer switches fonts and makes link areas as
+// real texts make it do.
+std::wstring MakeMarkup(int words)
+{
+    static const wchar_t* const tags[] = {L"B", L"I", L"A"};
+    std::wstring text;
+    uint64_t x = 0x2545F4914F6CDD1Dull;
+    for (int w = 0; w < words; ++w) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        std::wstring word;
+        const int letters = 2 + static_cast<int>(x % 8);
+        for (int i = 0; i < letters; ++i)
+            word += static_cast<wchar_t>(L'a' + (x >> (8 + 5 * i)) % 26);
+        if (w)
+            text += L' ';
+        if (w % 10 == 9) {
+            const wchar_t* tag = tags[(w / 10) % 3];
+            text += std::wstring(L"<") + tag + L">" + word + L"</" + tag + L">";
+        } else {
+            text += word;
+        }
+    }
+    return text;
+}
+
+void BenchHtml()
+{
+    const int words = quick ? 500 : 10000;
+    const int rounds = Rounds(5);
+    const int width = 600;
+    const std::wstring markup = MakeMarkup(words);
+    std::wstring plain(DrawHTML::GetHTMLTextStripTags(markup.c_str(), nullptr, 0), L'\0');
+    DrawHTML::GetHTMLTextStripTags(markup.c_str(), plain.data(), static_cast<int>(plain.size()));
+    plain.resize(plain.size() - 1);
+
+    HFONT font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    DrawHTMLTools tools(DrawHTMLTools::fontCustom);
+    tools.SetCustomFont(font);
+    DrawHTML html(1000);
+    DrawHTMLLinks links;
+
+    // Both heights, before anything is timed: the same words in the same
+    // font and width must take about as many lines either way.
+    RECT htmlRect = {0, 0, width, 0x7FFFFFF};
+    const int htmlHeight = html.Draw(DrawHTML::modeMeasure, dc, &htmlRect, markup.c_str(),
+                                     static_cast<unsigned>(markup.size()), &links, &tools);
+    RECT calc = {0, 0, width, 0};
+    const int plainHeight = DrawTextW(dc, plain.c_str(), static_cast<int>(plain.size()), &calc,
+                                      DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+    const double lines = plainHeight > 0 ? static_cast<double>(htmlHeight) / plainHeight : 0;
+    if (plain.find(L'<') != std::wstring::npos || links.GetCount() != words / 30 || lines < 0.9 || lines > 1.3) {
+        Fail(L"`DrawHTML::Draw`", L"the markup and the plain text did not lay out alike");
+    } else {
+        // A picture as tall as the whole text, so that both draw every line.
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -(htmlHeight > plainHeight ? htmlHeight : plainHeight);
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ oldBmp = SelectObject(dc, bmp);
+        SetBkMode(dc, TRANSPARENT);
+        RECT page = {0, 0, width, -info.bmiHeader.biHeight};
+        const size_t pageBytes = static_cast<size_t>(width) * static_cast<size_t>(page.bottom) * 4;
+        auto clear = [&] {
+            GdiFlush();
+            memset(bits, 0xFF, pageBytes);
+        };
+
+        const unsigned length = static_cast<unsigned>(markup.size());
+        const double measure = BestOf(rounds, [&] {
+            RECT r = page;
+            sink = sink + static_cast<uint64_t>(html.Draw(DrawHTML::modeMeasure, dc, &r, markup.c_str(), length,
+                                                          &links, &tools));
+        });
+        const double calcRect = BestOf(rounds, [&] {
+            RECT r = {0, 0, width, 0};
+            sink = sink
+                + static_cast<uint64_t>(DrawTextW(dc, plain.c_str(), static_cast<int>(plain.size()), &r,
+                                                  DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX));
+        });
+        const double draw = BestOf(
+            rounds,
+            [&] {
+                clear();
+                RECT r = page;
+                html.Draw(DrawHTML::modeMeasure, dc, &r, markup.c_str(), length, &links, &tools);
+            },
+            [&] {
+                RECT r = page;
+                sink = sink
+                    + static_cast<uint64_t>(
+                        html.Draw(DrawHTML::modeDraw, dc, &r, markup.c_str(), length, &links, &tools));
+                GdiFlush();
+            });
+        const double drawText = BestOf(rounds, clear, [&] {
+            RECT r = page;
+            sink = sink
+                + static_cast<uint64_t>(
+                    DrawTextW(dc, plain.c_str(), static_cast<int>(plain.size()), &r, DT_WORDBREAK | DT_NOPREFIX));
+            GdiFlush();
+        });
+        SelectObject(dc, oldBmp);
+        DeleteObject(bmp);
+
+        wchar_t workload[96];
+        StrFormat(workload, 96, L"%d words, a tag every 10, %d px wide, Tahoma 13 px", words, width);
+        Row(L"`DrawHTML::Draw` measure", workload, measure, L"DrawTextW DT_CALCRECT (tags stripped)", calcRect,
+            unitMicrosPerKiloWord, words, 0.5);
+        Row(L"`DrawHTML::Draw` draw (after a measure)", workload, draw, L"DrawTextW (tags stripped)", drawText,
+            unitMicrosPerKiloWord, words, 0.5);
+    }
+    SelectObject(dc, oldFont);
+    DeleteDC(dc);
+    DeleteObject(font);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -957,9 +1088,10 @@ int wmain(int argc, wchar_t** argv)
     BenchWinX();
     BenchLibraryLoad();
     BenchList();
+    BenchHtml();
     RemoveTree(tempFolder);
 
-    constexpr int rowsExpected = 23;
+    constexpr int rowsExpected = 25;
     Print(L"\n%d of %d rows measured, %d below target, %d failed, in %.0f s\n", rowsPrinted, rowsExpected,
           rowsMissed, failures, Now() - start);
     return rowsPrinted == rowsExpected && failures == 0 ? 0 : 1;

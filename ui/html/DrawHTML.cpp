@@ -80,9 +80,13 @@ void DrawHTML::OnPaint(HWND wnd, ZnDC& dc, const wchar_t* text, unsigned int len
     HDC hdc = dc.Handle();
     if (fillBackground)
         PaintRect(hdc, &client, tools->bkgColor);
-    if (drawFrame)
+    if (drawFrame) {
+        // The dots' gaps show the background, not the DC's own colour.
+        int mode = SetBkMode(hdc, TRANSPARENT);
         DrawRect(hdc, client.left, client.top, client.right - client.left, client.bottom - client.top,
                  tools->textColor, PS_DOT);
+        SetBkMode(hdc, mode);
+    }
     if (!text || !length)
         return;
 

@@ -73,7 +73,8 @@ public:
 
     // Appends the rectangle (x, y, x, y); 0 when there is no memory for it.
     int StartRect(int x, int y);
-    // Sets the right and bottom of the last rectangle.
+    // Sets the right and bottom of the last rectangle, never left of its
+    // left or above its top.
     void EndRect(int x, int y);
     // Left and top inclusive, right and bottom exclusive.
     int IsPointOverLink(int x, int y) const;

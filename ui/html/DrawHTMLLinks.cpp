@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "base/internal/DllHeap.h"
 #include "ui/html/DrawHTML.h"
 
@@ -40,9 +42,10 @@ void DrawHTMLLinkArea::EndRect(int x, int y)
 {
     if (rects.IsEmpty())
         return;
+    // Never inside out, wherever the layout ends the link.
     RECT* last = static_cast<RECT*>(rects.GetTail());
-    last->right = x;
-    last->bottom = y;
+    last->right = std::max(x, static_cast<int>(last->left));
+    last->bottom = std::max(y, static_cast<int>(last->top));
 }
 
 int DrawHTMLLinkArea::IsPointOverLink(int x, int y) const

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "PVDLL.h"
+#include "common/DrawProbe.h"
 #include "common/TestSupport.h"
-#include "ui/window/DrawProbe.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "PVDLL.h"
+#include "common/DrawProbe.h"
 #include "common/ImportHook.h"
-#include "ui/window/DrawProbe.h"
 
 namespace {
 

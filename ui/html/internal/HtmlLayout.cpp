@@ -11,6 +11,9 @@ namespace {
 // GDI keeps to 27-bit coordinates; a rectangle beyond them is pulled in, so
 // that no pen arithmetic can overflow, whatever a caller passes.
 constexpr LONG coordinateLimit = 1 << 27;
+// Sizes stop growing here: nested size tags would otherwise ask for fonts
+// so large that measuring them takes seconds.
+constexpr LONG largestFont = 512;
 // Text keeps this far from the rectangle's right edge.
 constexpr int rightMargin = 2;
 // The height of a line is measured with both an ascender and a descender.
@@ -60,6 +63,7 @@ int HtmlLayout::Run(const wchar_t* start, unsigned int count)
     fontHeight = Measure(lineProbe, 2).cy;
 
     penX = rect.left;
+    lineStartX = penX;
     penY = rect.top;
     // A leading line feed is a wanted empty line; other white space is not.
     SkipBlanks(textEnd);
@@ -251,7 +255,7 @@ void HtmlLayout::ApplyFont(int code)
             if (GetTextMetricsW(dc, &metrics))
                 font.lfHeight = -(metrics.tmHeight - metrics.tmInternalLeading);
         }
-        LONG magnitude = std::max<LONG>(1, std::min(coordinateLimit, std::abs(font.lfHeight) + delta));
+        LONG magnitude = std::max<LONG>(1, std::min(largestFont, std::abs(font.lfHeight) + delta));
         font.lfHeight = font.lfHeight < 0 ? -magnitude : magnitude;
     };
     switch (code) {
@@ -317,13 +321,14 @@ bool HtmlLayout::MoreTextAfter(const wchar_t* at) const
 HtmlLayout::Flow HtmlLayout::WriteText(const wchar_t* end, bool literalLt)
 {
     length = 0;
+    breakCount = 0;
     const wchar_t* start = p;
     bool blank = SkipBlanks(end);
     bool atWordEnd = p >= end || *p == L'\n' || (*p == L'<' && (!verbatim || StartsWith(p, textEnd, L"</T>")));
     if (!literalLt && atWordEnd) {
         // Only white space before a tag or a break: it still keeps apart
         // the words around it.
-        if (blank && !AtLineStart() && HasRoom()) {
+        if (blank && !lineEmpty && HasRoom()) {
             AppendSpace(start);
             Flush();
         }
@@ -333,59 +338,99 @@ HtmlLayout::Flow HtmlLayout::WriteText(const wchar_t* end, bool literalLt)
         p = start;
         return Flow::full;
     }
-    if (blank && !AtLineStart())
+    if (blank && !lineEmpty)
         AppendSpace(start);
 
+    bool beganLine = lineEmpty;
+    bool continuing = midWord;
     bool first = true;
     while (length < bufferSize) {
         int wordStart = length;
         if (!ReadWord(end, literalLt && first))
             break;
         first = false;
+        if (wordStart > 0)
+            breaks[breakCount++] = wordStart;
+        if (lineEmpty) {
+            // Capitals stand on the edge; anything else keeps a pixel off
+            // it, and the whole line moves with it.
+            penX = rect.left + (buffer[0] >= L'A' && buffer[0] <= L'Z' ? 0 : 1);
+            lineStartX = penX;
+            lineEmpty = false;
+        }
         SIZE size = Measure(buffer, length);
-        int right = rect.right - rightMargin;
-        if (size.cx > rect.right - rect.left - rightMargin && !noBreak) {
-            // Wider than a whole line: keep what fits, broken at the last
-            // gap between words when there is one, else between characters.
-            // An empty line keeps one character at least, so that even a
-            // rectangle narrower than one consumes text on every line.
-            int fit = FitCount(buffer, length, right - penX);
-            if (fit == 0 && AtLineStart())
-                fit = 1;
-            if (fit < length) {
-                HandBack(fit);
-                int gap = length - 1;
-                while (gap > 0 && buffer[gap] != L' ')
-                    --gap;
-                int cut = gap;
-                while (cut > 0 && buffer[cut - 1] == L' ')
-                    --cut;
-                if (gap > 0 && cut > 0)
-                    HandBack(cut);
-            }
-            RecordHeight(size.cy);
-            if (BreakAfterWrap() == Flow::full)
+        RecordHeight(size.cy);
+        if (penX + size.cx > rect.right - rightMargin) {
+            Overflow overflow = Wrap(size.cx, beganLine, continuing);
+            if (overflow == Overflow::full)
                 return Flow::full;
-        } else {
-            RecordHeight(size.cy);
-            if (penX + size.cx > right && !noBreak) {
-                // The last word goes to the next line.
-                HandBack(wordStart);
-                while (length > 0 && buffer[length - 1] == L' ')
-                    --length;
-                if (BreakAfterWrap() == Flow::full)
-                    return Flow::full;
+            if (overflow == Overflow::wrapped) {
+                // What was handed back is read again on the new line.
+                beganLine = true;
+                continuing = false;
                 continue;
             }
         }
         const wchar_t* gapStart = p;
-        if (SkipBlanks(end) && !(length == 0 && AtLineStart()))
+        if (SkipBlanks(end) && !(length == 0 && lineEmpty))
             AppendSpace(gapStart);
         if (p >= end || penY >= rect.bottom)
             break;
     }
+    // A word cut by the full buffer goes on in the next run.
+    midWord = length == bufferSize && p < end && !IsWhite(*p) && *p != L'<';
     Flush();
     return Flow::more;
+}
+
+// The buffer does not fit the rest of the line. It is cut at the last
+// place where a word begins (after white space, or at a path separator)
+// such that what comes before fits; without one, a word that fits a whole
+// line moves to the next, and a longer one is broken between characters,
+// an empty line keeping one character at least so that even a rectangle
+// narrower than one consumes text on every line. A <NOBR> run is never
+// broken: it moves to the next line, or, when it begins the line, stays
+// and is shortened when drawn.
+HtmlLayout::Overflow HtmlLayout::Wrap(int width, bool beganLine, bool continuing)
+{
+    int room = rect.right - rightMargin - penX;
+    int cut;
+    if (noBreak) {
+        if (beganLine || continuing)
+            return Overflow::kept;
+        cut = 0;
+    } else {
+        int fit = FitCount(buffer, length, room);
+        cut = LastBreak(fit);
+        if (cut < 0) {
+            bool fitsWholeLine = width <= rect.right - rect.left - rightMargin - 1;
+            if (!beganLine && fitsWholeLine)
+                cut = 0;
+            else
+                cut = fit == 0 && beganLine ? 1 : fit;
+        }
+        if (cut >= length)
+            return Overflow::kept;
+    }
+    HandBack(cut);
+    while (length > 0 && buffer[length - 1] == L' ')
+        --length;
+    return BreakAfterWrap() == Flow::full ? Overflow::full : Overflow::wrapped;
+}
+
+// The last place where a word begins such that the text before it, without
+// its trailing white space, is fit characters or fewer and not empty; -1
+// when there is none.
+int HtmlLayout::LastBreak(int fit) const
+{
+    for (int i = breakCount - 1; i >= 0; --i) {
+        int keep = breaks[i];
+        while (keep > 0 && buffer[keep - 1] == L' ')
+            --keep;
+        if (keep > 0 && keep <= fit)
+            return breaks[i];
+    }
+    return -1;
 }
 
 // Draws what the buffer holds and wraps to a new line; a link being laid
@@ -456,27 +501,23 @@ void HtmlLayout::HandBack(int keep)
 }
 
 // Draws the buffer as one run at the pen and moves the pen past it. A run
-// too wide for what is left of the line (only a <NOBR> run can be) is
-// shortened and ends in "...".
+// too wide for what is left of the line (a <NOBR> run) is shortened and
+// ends in "..."; one that begins its line shows one character at least.
 void HtmlLayout::Flush()
 {
     wchar_t* run = buffer;
     int count = length;
     length = 0;
-    int x = penX;
-    if (AtLineStart()) {
-        if (count > 0 && *run == L' ') {
-            ++run;
-            --count;
-        }
-        // Capitals stand on the edge; anything else keeps a pixel off it.
-        x = rect.left + (count > 0 && *run >= L'A' && *run <= L'Z' ? 0 : 1);
+    if (count > 0 && *run == L' ' && lineEmpty) {
+        ++run;
+        --count;
     }
     if (count == 0)
         return;
 
+    bool beginsLine = penX == lineStartX;
     SIZE size = Measure(run, count);
-    int room = rect.right - x - rightMargin;
+    int room = rect.right - penX - rightMargin;
     if (size.cx > room) {
         while (count > 0 && run[count - 1] == L' ')
             --count;
@@ -493,12 +534,14 @@ void HtmlLayout::Flush()
             run[shown++] = L'.';
             run[shown++] = L'.';
             run[shown++] = L'.';
+        } else if (shown == 0 && beginsLine) {
+            shown = 1;
         }
     }
 
     RecordHeight(size.cy);
     if (drawing && shown > 0)
-        TextOutW(dc, x + CentreShift(), penY + lineHeight - size.cy, run, shown);
+        TextOutW(dc, penX + CentreShift(), penY + lineHeight - size.cy, run, shown);
     penX += width;
     if (!drawing && owner.ReserveLine(lineIndex)) {
         int& lineWidth = owner.lines[lineIndex].width;
@@ -547,6 +590,8 @@ void HtmlLayout::StartLine()
 void HtmlLayout::NewLine(bool half)
 {
     penX = rect.left;
+    lineStartX = penX;
+    lineEmpty = true;
     penY += (half ? lineHeight / 2 : lineHeight) + 1;
     ++lineIndex;
     StartLine();

@@ -49,6 +49,7 @@ private:
         const wchar_t* found; // null: none from searchedFrom on
     };
     enum class Flow { more, full };
+    enum class Overflow { kept, wrapped, full };
 
     // --- the processing loop ---
     void Step(const wchar_t* end);
@@ -66,6 +67,8 @@ private:
     bool ReadWord(const wchar_t* end, bool literalLt);
     bool SkipBlanks(const wchar_t* end);
     void AppendSpace(const wchar_t* source);
+    Overflow Wrap(int width, bool beganLine, bool continuing);
+    int LastBreak(int fit) const;
     Flow BreakAfterWrap();
     void HandBack(int keep);
     void Flush();
@@ -77,7 +80,6 @@ private:
     void StartLine();
     void NewLine(bool half);
     void RecordHeight(int height);
-    bool AtLineStart() const { return penX == rect.left; }
     int CentreShift() const;
 
     // --- links ---
@@ -103,6 +105,11 @@ private:
     bool verbatim = false;
 
     int penX = 0;
+    // Where the line's text begins (its indent), and whether any is there.
+    int lineStartX = 0;
+    bool lineEmpty = true;
+    // The last run stopped inside a word because the buffer was full.
+    bool midWord = false;
     int penY = 0;
     int lineHeight = 0;
     unsigned int lineIndex = 0;
@@ -120,4 +127,8 @@ private:
     wchar_t buffer[bufferSize + 3];
     const wchar_t* source[bufferSize + 1];
     int length = 0;
+    // Where the words of the buffer begin (the first excepted): the places
+    // a run may be cut when it does not fit.
+    int breaks[bufferSize];
+    int breakCount = 0;
 };
