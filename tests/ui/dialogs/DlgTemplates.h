@@ -3,14 +3,14 @@
 #pragma once
 
 // Templates
-#define IDD_PLAIN 201        // caption, OK, Cancel, an edit, a label, a check box
-#define IDD_RESIZABLE 202    // a sizing frame, an edit that follows the size
-#define IDD_PAGE 203         // a child page: an edit and a button
-#define IDD_HOST 204         // a placeholder for a page, OK, Cancel
+#define IDD_PLAIN 201 // caption, OK, Cancel, an edit, a label, a check box
+#define IDD_RESIZABLE 202 // a sizing frame, an edit that follows the size
+#define IDD_PAGE 203 // a child page: an edit and a button
+#define IDD_HOST 204 // a placeholder for a page, OK, Cancel
 #define IDD_CAPTION_BTNS 205 // no caption: owner-drawn close and minimise buttons
-#define IDD_GROUPS 206       // a group of controls that hides, controls below it
-#define IDD_LIST 207         // a report list view, OK
-#define IDD_RADIOS 208       // three radio buttons, a spin control, two push buttons
+#define IDD_GROUPS 206 // a group of controls that hides, controls below it
+#define IDD_LIST 207 // a report list view, OK
+#define IDD_RADIOS 208 // three radio buttons, a spin control, two push buttons
 
 // Controls
 #define IDC_EDIT 1001

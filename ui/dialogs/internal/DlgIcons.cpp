@@ -12,8 +12,6 @@ HICON LoadDlgIcon(HINSTANCE module, int iconId, int cx, int cy)
         module = hiDLL;
     } else if (!module) {
         module = GetMyProductInfo()->GetAppInstance();
-        if (!module)
-            module = GetModuleHandleW(nullptr);
     }
     return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, cx, cy, 0));
 }

@@ -1,5 +1,6 @@
 // Icons of dialogs: a negative id names an icon of this library, a positive
-// one an icon of the given module or, without one, of the application.
+// one an icon of the given module or, without one, of the current
+// application module (the library itself when none is registered).
 // Internal.
 #pragma once
 
