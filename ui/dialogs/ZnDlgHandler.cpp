@@ -234,6 +234,9 @@ int ZnDlgMsgHandler::OnWndMessage(ZnWnd* wnd, UINT msg, WPARAM wParam, LPARAM lP
         }
         return 0;
     case WM_ERASEBKGND: {
+        const bool grip = resizable && !dlg->IsFlag(ZnDlg::flagNoGrip);
+        if (!skinned && !grip)
+            return 0;
         HDC dc = reinterpret_cast<HDC>(wParam);
         if (skinned) {
             dlg->DrawSkin(dc);
@@ -241,9 +244,9 @@ int ZnDlgMsgHandler::OnWndMessage(ZnWnd* wnd, UINT msg, WPARAM wParam, LPARAM lP
         } else {
             *result = wnd->DoWndMessage(msg, wParam, lParam, this);
         }
-        if (resizable && !dlg->IsFlag(ZnDlg::flagNoGrip)) {
-            RECT grip = GripRect(window);
-            DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+        if (grip) {
+            RECT corner = GripRect(window);
+            DrawFrameControl(dc, &corner, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
         }
         return 1;
     }
@@ -267,15 +270,12 @@ int ZnDlgMsgHandler::OnWndMessage(ZnWnd* wnd, UINT msg, WPARAM wParam, LPARAM lP
 LRESULT ZnDlg::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC: {
-        if (msg == WM_CTLCOLORMSGBOX)
-            break;
         HBRUSH brush = nullptr;
         if (OnCtlColor(msg, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), &brush))
             return reinterpret_cast<LRESULT>(brush);
@@ -366,28 +366,39 @@ LRESULT ZnDlg::OnNotify(int, NMHDR* header)
     if (header->code != TTN_GETDISPINFOW && header->code != TTN_GETDISPINFOA)
         return 0;
 
-    // Both forms share the layout up to the text field.
-    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    // The two forms differ from the text field on: each is filled as itself.
+    const bool wide = header->code == TTN_GETDISPINFOW;
+    auto* infoW = reinterpret_cast<NMTTDISPINFOW*>(header);
+    auto* infoA = reinterpret_cast<NMTTDISPINFOA*>(header);
     UINT id = static_cast<UINT>(header->idFrom);
-    if (info->uFlags & TTF_IDISHWND)
+    if ((wide ? infoW->uFlags : infoA->uFlags) & TTF_IDISHWND)
         id = static_cast<UINT>(GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom)));
+
     HINSTANCE textModule = nullptr;
     unsigned short stringId = 0;
     if (GetTootTip(id, textModule, stringId) && stringId) {
-        info->hinst = textModule ? textModule : hiDLL;
-        info->lpszText = MAKEINTRESOURCEW(stringId);
+        // The tooltip loads a resource text itself, at whatever length.
+        if (!textModule)
+            textModule = hiDLL;
+        if (wide) {
+            infoW->hinst = textModule;
+            infoW->lpszText = MAKEINTRESOURCEW(stringId);
+        } else {
+            infoA->hinst = textModule;
+            infoA->lpszText = MAKEINTRESOURCEA(stringId);
+        }
         return 0;
     }
     wchar_t text[80] = {};
     if (!GetTootTip(id, text, 80))
         return 0;
     text[79] = L'\0';
-    info->hinst = nullptr;
-    if (header->code == TTN_GETDISPINFOW) {
-        lstrcpynW(info->szText, text, 80);
-        info->lpszText = info->szText;
+    if (wide) {
+        infoW->hinst = nullptr;
+        lstrcpynW(infoW->szText, text, 80);
+        infoW->lpszText = infoW->szText;
     } else {
-        auto* infoA = reinterpret_cast<NMTTDISPINFOA*>(header);
+        infoA->hinst = nullptr;
         if (!WideCharToMultiByte(CP_ACP, 0, text, -1, infoA->szText, 80, nullptr, nullptr))
             infoA->szText[79] = '\0';
         infoA->lpszText = infoA->szText;
@@ -481,7 +492,7 @@ int ZnDlg::OnCtlColor(unsigned int msg, HDC dc, HWND control, HBRUSH* brush)
         *brush = bkgBrush.Get();
         return 1;
     }
-    if (msg == WM_CTLCOLORSCROLLBAR || msg == WM_CTLCOLORMSGBOX)
+    if (msg == WM_CTLCOLORSCROLLBAR)
         return 0;
     if (ZnCtrl* attached = control && control != hWnd ? GetDlgCtrl(control) : nullptr) {
         if (attached->OnCtlColor(msg, dc, brush))

@@ -83,6 +83,23 @@ TEST_F(NotifyTest, NarrowTooltipRequestGetsNarrowText)
     Notify(&info.hdr);
     EXPECT_EQ(info.lpszText, info.szText);
     EXPECT_STREQ(info.szText, "Narrow tip");
+    EXPECT_EQ(info.hinst, nullptr);
+
+    // The narrow record's flags lie elsewhere than the wide one's.
+    NMTTDISPINFOA byWindow = {};
+    byWindow.hdr.hwndFrom = window;
+    byWindow.hdr.idFrom = reinterpret_cast<UINT_PTR>(GetDlgItem(window, IDOK));
+    byWindow.hdr.code = TTN_GETDISPINFOA;
+    byWindow.uFlags = TTF_IDISHWND;
+    Notify(&byWindow.hdr);
+    EXPECT_EQ(dlg.tipIds, (std::vector<unsigned int>{IDC_CHECK, IDOK}));
+
+    dlg.tipStringId = IDS_TIP;
+    NMTTDISPINFOA fromTable = {};
+    fromTable.hdr = {window, IDC_EDIT, static_cast<UINT>(TTN_GETDISPINFOA)};
+    Notify(&fromTable.hdr);
+    EXPECT_EQ(fromTable.hinst, TestModule());
+    EXPECT_EQ(fromTable.lpszText, MAKEINTRESOURCEA(IDS_TIP));
 }
 
 TEST_F(NotifyTest, ToolGivenByWindowIsAskedForByItsControlId)
