@@ -1052,6 +1052,66 @@ void BenchHtml()
     DeleteObject(font);
 }
 
+// --- dialogs -----------------------------------------------------------------------------------------
+
+constexpr int benchDialogId = 100; // bench.rc
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT msg, WPARAM, LPARAM)
+{
+    return msg == WM_INITDIALOG;
+}
+
+// What the queue still holds for windows that are gone.
+void DrainQueue()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+}
+
+void BenchDialog()
+{
+    const unsigned count = quick ? 10 : 100;
+    const int rounds = Rounds(3);
+    HINSTANCE module = GetModuleHandleW(nullptr);
+
+    // Both make the same dialog before anything is timed.
+    HWND plain = CreateDialogParamW(module, MAKEINTRESOURCEW(benchDialogId), nullptr, PlainDialogProc, 0);
+    ZnDlg probe;
+    HWND ours = probe.Modeless(benchDialogId, module, nullptr, 0);
+    const bool same = plain && ours && probe.IsInitialized() && GetDlgItem(ours, 1001) && GetDlgItem(plain, 1001);
+    if (plain)
+        DestroyWindow(plain);
+    if (ours)
+        DestroyWindow(ours);
+    DrainQueue();
+    if (!same) {
+        Fail(L"`ZnDlg::Modeless`", L"the dialog could not be made from the template");
+        return;
+    }
+
+    const double mine = BestOf(rounds, [&] {
+        for (unsigned i = 0; i < count; ++i) {
+            ZnDlg dlg;
+            HWND h = dlg.Modeless(benchDialogId, module, nullptr, 1);
+            DestroyWindow(h);
+            DrainQueue();
+        }
+    });
+    const double system = BestOf(rounds, [&] {
+        for (unsigned i = 0; i < count; ++i) {
+            HWND h = CreateDialogParamW(module, MAKEINTRESOURCEW(benchDialogId), nullptr, PlainDialogProc, 0);
+            ShowWindow(h, SW_SHOW);
+            UpdateWindow(h);
+            DestroyWindow(h);
+            DrainQueue();
+        }
+    });
+    wchar_t workload[96];
+    StrFormat(workload, 96, L"create, show, destroy × %u (7 controls)", count);
+    Row(L"`ZnDlg::Modeless`", workload, mine, L"CreateDialogParamW + DestroyWindow", system, unitMicros, count, 0.7);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -1089,9 +1149,10 @@ int wmain(int argc, wchar_t** argv)
     BenchLibraryLoad();
     BenchList();
     BenchHtml();
+    BenchDialog();
     RemoveTree(tempFolder);
 
-    constexpr int rowsExpected = 25;
+    constexpr int rowsExpected = 26;
     Print(L"\n%d of %d rows measured, %d below target, %d failed, in %.0f s\n", rowsPrinted, rowsExpected,
           rowsMissed, failures, Now() - start);
     return rowsPrinted == rowsExpected && failures == 0 ? 0 : 1;

@@ -27,15 +27,6 @@ HINSTANCE TemplateModule(int& templateId, HINSTANCE module)
     return module ? module : hiDLL;
 }
 
-// Holds the thread's creation hook for one creation call.
-class CreationHookUse {
-public:
-    CreationHookUse() { DlgState::HookUser(1); }
-    ~CreationHookUse() { DlgState::HookUser(0); }
-    CreationHookUse(const CreationHookUse&) = delete;
-    CreationHookUse& operator=(const CreationHookUse&) = delete;
-};
-
 // End messages of other dialogs' loops that reached a nested loop: they
 // are handed back to the queue when the nested loop ends, so the loop they
 // belong to still sees them.
@@ -243,7 +234,8 @@ void ZnDlg::SubclassDlg(HWND window)
     if (!dlg || !window)
         return;
     SetPropW(window, DlgState::propName, dlg);
-    if (ZnWnd::FromHandle(window) != dlg)
+    // Bound already (the creation hook came first): not subclassed twice.
+    if (dlg->hWnd != window)
         dlg->Subclass(window);
     dlg->hWnd = window;
     DlgState::NoteBound(window);
@@ -262,7 +254,11 @@ void ZnDlg::SubclassDlg(HWND window)
 
 INT_PTR CALLBACK ZnDlg::ModalProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    ZnDlg* dlg = DlgState::FromHandle(window);
+    // Inside the object's own dispatch the object is known; the property is
+    // asked only for messages that come another way.
+    ZnDlg* dlg = DlgState::Dispatching(window);
+    if (!dlg)
+        dlg = DlgState::FromHandle(window);
     if (!dlg) {
         if (!DlgState::Pending())
             return FALSE;
@@ -296,9 +292,9 @@ LRESULT ZnDlg::Modal(int id, HINSTANCE instance, HWND parent)
     module = TemplateModule(id, instance);
     parentWnd = parent;
     modeless = 0;
-    // The hook binds the object before the window's first message, which
-    // keeps every message of the dialog inside the object's dispatch.
-    CreationHookUse hook;
+    // Arming installs the creation hook: it binds the object before the
+    // window's first message, which keeps every message of the dialog
+    // inside the object's dispatch.
     DlgState::Arm(this, id);
     INT_PTR code = DialogBoxParamW(module, MAKEINTRESOURCEW(id), parent, ModalProc, 0);
     // This object may be gone (auto-delete): only the slot is touched.
@@ -311,13 +307,9 @@ HWND ZnDlg::Modeless(int id, HINSTANCE instance, HWND parent, int show)
     module = TemplateModule(id, instance);
     parentWnd = parent;
     modeless = 1;
-    HWND made;
-    {
-        CreationHookUse hook;
-        DlgState::Arm(this, id);
-        made = CreateDialogParamW(module, MAKEINTRESOURCEW(id), parent, ModalProc, 0);
-        DlgState::Forget(this);
-    }
+    DlgState::Arm(this, id);
+    HWND made = CreateDialogParamW(module, MAKEINTRESOURCEW(id), parent, ModalProc, 0);
+    DlgState::Forget(this);
     // A dialog that closed itself while being made may have taken its
     // object with it.
     if (!made || !IsWindow(made))
@@ -336,7 +328,6 @@ int ZnDlg::CreateIndirect(const DLGTEMPLATE* dialogTemplate, HWND parent)
     module = hiDLL;
     parentWnd = parent;
     modeless = 1;
-    CreationHookUse hook;
     DlgState::Arm(this, 0);
     HWND made = CreateDialogIndirectParamW(hiDLL, dialogTemplate, parent, ModalProc, 0);
     DlgState::Forget(this);
@@ -496,7 +487,9 @@ LRESULT ZnDlg::DoDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam, WMHook* afte
 LRESULT ZnDlg::OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT answer = DoDlgMessage(msg, wParam, lParam, nullptr);
-    if (hWnd)
+    // Reading is cheap, writing may not be (it goes to the window server
+    // under Wine): most answers are the 0 already there.
+    if (hWnd && GetWindowLongPtrW(hWnd, DWLP_MSGRESULT) != answer)
         SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, answer);
     return answer;
 }

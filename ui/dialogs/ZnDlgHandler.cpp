@@ -9,6 +9,8 @@
 
 #include "base/LibraryEntry.h"
 #include "base/ProductInfo.h"
+#include "base/ShellSubclass.h"
+#include "base/internal/GrowArray.h"
 #include "text/ResStr.h"
 #include "threads/InstanceActivation.h"
 #include "ui/dialogs/ZnDlgSkin.h"
@@ -52,6 +54,15 @@ ZnCtrl* NotifyingCtrl(HWND dialog, HWND from)
             return control;
     }
     return nullptr;
+}
+
+// Whether child may carry a window object: a window bound the classic way
+// runs ZnWnd's procedure, which is read locally; only the other way of
+// binding (the shell's subclassing) needs the property asked.
+bool MayBeBound(HWND child)
+{
+    return ShellSubclass::IsReady()
+        || reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child, GWLP_WNDPROC)) == ZnWnd::WndProc;
 }
 
 } // namespace
@@ -307,7 +318,11 @@ LRESULT ZnDlg::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    LRESULT answer = ZnWnd::OnWndMessage(msg, wParam, lParam);
+    LRESULT answer;
+    {
+        DlgState::Dispatch dispatch(this);
+        answer = ZnWnd::OnWndMessage(msg, wParam, lParam);
+    }
     if (msg == WM_UPDATEUISTATE && IsSkinSet() && hWnd)
         RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return answer;
@@ -548,20 +563,32 @@ void ZnDlg::OnDrawSkin(ZnDlgSkin*, HDC)
 
 void ZnDlg::PostInitDialog()
 {
+    // One walk over the children, with as few questions to the window
+    // manager as it takes: each costs a trip to the window server under Wine.
+    GrowArray<ZnCtrl*> controls;
+    GrowArray<int> seenIds;
     for (HWND child = GetWindow(hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        // Pages (and any other window with an object of its own) are not
-        // controls of this dialog.
-        if (DlgState::FromHandle(child) || ZnWnd::FromHandle(child))
-            continue;
         int id = GetDlgItemID(child);
-        if (id == -1 || ::GetDlgItem(hWnd, id) != child)
-            continue;
-        ZnCtrl::AutoInit(this, static_cast<UINT>(id));
+        // Only the first child of an id is the control of that id.
+        bool first = id != -1;
+        for (size_t i = 0; first && i < seenIds.Size(); ++i)
+            first = seenIds[i] != id;
+        if (first)
+            seenIds.Push(std::move(id));
+        ZnCtrl* control = nullptr;
+        if (ZnWnd* bound = MayBeBound(child) ? ZnWnd::FromHandle(child) : nullptr) {
+            // Pages (and any other window with an object of its own) are
+            // not controls of this dialog.
+            if (bound->IsKindOf(L"ZnCtrl") && static_cast<ZnCtrl*>(bound)->GetDlg() == this)
+                control = static_cast<ZnCtrl*>(bound);
+        } else if (first) {
+            control = ZnCtrl::AutoInit(this, static_cast<UINT>(id));
+        }
+        if (control)
+            controls.Push(std::move(control));
     }
-    for (HWND child = GetWindow(hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ZnCtrl* control = GetDlgCtrl(child); control && control->GetDlg() == this)
-            control->PostInitDialog();
-    }
+    for (size_t i = 0; i < controls.Size(); ++i)
+        controls[i]->PostInitDialog();
     if (!childDlg && !(GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD))
         SetForegroundWindow(hWnd);
 }

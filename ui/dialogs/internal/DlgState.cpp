@@ -15,12 +15,30 @@ namespace {
 thread_local ZnDlg* pendingDlg = nullptr;
 thread_local int pendingTemplateId = 0;
 thread_local HWND* bindingNote = nullptr;
+thread_local ZnDlg* dispatching = nullptr;
 thread_local HHOOK creationHook = nullptr;
 thread_local int hookUsers = 0;
 
 std::atomic<HWND> lastInitialised{nullptr};
 std::atomic<int> frameX{-1};
 std::atomic<int> frameY{-1};
+
+LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
+
+// The hook is there while a dialog waits for its window, or while a caller
+// holds it. Every window made under it costs a call into the hook, so it
+// goes as soon as the dialog is bound: the dialog's controls are made
+// without it.
+void UpdateHook()
+{
+    bool wanted = hookUsers > 0 || pendingDlg != nullptr;
+    if (wanted && !creationHook)
+        creationHook = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+    else if (!wanted && creationHook) {
+        UnhookWindowsHookEx(creationHook);
+        creationHook = nullptr;
+    }
+}
 
 bool IsDialogClass(HWND window)
 {
@@ -54,10 +72,27 @@ ZnDlg* FromHandle(HWND window)
     return window ? static_cast<ZnDlg*>(GetPropW(window, propName)) : nullptr;
 }
 
+Dispatch::Dispatch(ZnDlg* dlg) : outer(dispatching)
+{
+    dispatching = dlg;
+}
+
+Dispatch::~Dispatch()
+{
+    dispatching = outer;
+}
+
+ZnDlg* Dispatching(HWND window)
+{
+    ZnDlg* dlg = dispatching;
+    return dlg && window && dlg->hWnd == window ? dlg : nullptr;
+}
+
 void Arm(ZnDlg* dlg, int templateId)
 {
     pendingDlg = dlg;
     pendingTemplateId = templateId;
+    UpdateHook();
 }
 
 ZnDlg* Pending()
@@ -72,6 +107,7 @@ ZnDlg* Take(int* templateId)
         *templateId = pendingTemplateId;
     pendingDlg = nullptr;
     pendingTemplateId = 0;
+    UpdateHook();
     return dlg;
 }
 
@@ -80,6 +116,7 @@ void Forget(ZnDlg* dlg)
     if (pendingDlg == dlg) {
         pendingDlg = nullptr;
         pendingTemplateId = 0;
+        UpdateHook();
     }
 }
 
@@ -96,15 +133,11 @@ void NoteBound(HWND window)
 
 void HookUser(int on)
 {
-    if (on) {
-        if (hookUsers++ == 0)
-            creationHook = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
-        return;
-    }
-    if (hookUsers > 0 && --hookUsers == 0 && creationHook) {
-        UnhookWindowsHookEx(creationHook);
-        creationHook = nullptr;
-    }
+    if (on)
+        ++hookUsers;
+    else if (hookUsers > 0)
+        --hookUsers;
+    UpdateHook();
 }
 
 void SetLastInitialised(HWND window)

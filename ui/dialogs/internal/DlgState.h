@@ -18,8 +18,24 @@ extern const wchar_t propName[];
 // object has let go of).
 ZnDlg* FromHandle(HWND window);
 
+// The dialog whose window procedure runs on this thread now, for its
+// dialog procedure to find without a property lookup. A Dispatch object
+// marks the span; Dispatching(window) is the dialog when it is window's.
+class Dispatch {
+public:
+    explicit Dispatch(ZnDlg* dlg);
+    ~Dispatch();
+    Dispatch(const Dispatch&) = delete;
+    Dispatch& operator=(const Dispatch&) = delete;
+
+private:
+    ZnDlg* outer;
+};
+ZnDlg* Dispatching(HWND window);
+
 // The pending slot of the calling thread: armed just before the system
 // is asked for a dialog, emptied by the binding or when the call returns.
+// The thread's creation hook is installed while a dialog is pending.
 void Arm(ZnDlg* dlg, int templateId);
 ZnDlg* Pending();
 // Takes the pending object (null when none) and its template id.
@@ -33,8 +49,8 @@ void Forget(ZnDlg* dlg);
 void NoteBinding(HWND* note);
 void NoteBound(HWND window);
 
-// The calling thread's creation hook: the first user installs it, the last
-// one removes it.
+// Users of the calling thread's creation hook beside the pending dialog:
+// while one holds it, it stays.
 void HookUser(int on);
 
 // The window of the dialog initialised last in the process.
