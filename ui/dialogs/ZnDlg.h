@@ -324,6 +324,9 @@ protected:
 
     ZnDlgSkin* skin;
     FullWndDragger* dragger;
+    // A drag hook taken off: kept, since it may be on the stack of the
+    // message that took it off.
+    FullWndDragger* spareDragger;
     HWND parentWnd;
     ZnDlgMsgHandler handler;
     MyWindowPlacement* placement;

@@ -19,6 +19,10 @@ public:
     // BN_CLICKED sends the dialog the system command.
     int OnCommand(WORD code, LRESULT* result) override;
     void OnInit() override;
+    // An owner-drawn button shows the hot icon while pressed or under the
+    // mouse; any other button shows the normal icon as its image.
+    void OnDrawItem(DRAWITEMSTRUCT* item) override;
+    LRESULT OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     HICON GetIcon(int hot) const { return hot ? hotIcon.Get() : normalIcon.Get(); }
 
@@ -28,6 +32,7 @@ protected:
     int hotIconId;
     IconHandle normalIcon;
     IconHandle hotIcon;
+    int mouseOver = 0;
 };
 
 class PVDLL_API ZnCloseBtnForDlg : public ZnCaptionBtnForDlg {
