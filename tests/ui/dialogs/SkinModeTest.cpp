@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "SkinSupport.h"
+#include "common/ImportHook.h"
 
 using namespace TestSkin;
 
@@ -12,6 +13,38 @@ bool IsLoaded(const std::wstring& path)
 {
     return GetModuleHandleW(path.c_str()) != nullptr;
 }
+
+// The library's own calls to load a module, with the flags of each.
+class Loads {
+public:
+    Loads()
+        : plain("kernel32.dll", "LoadLibraryW", reinterpret_cast<void*>(&Plain)),
+          extended("kernel32.dll", "LoadLibraryExW", reinterpret_cast<void*>(&Extended))
+    {
+        self = this;
+    }
+    ~Loads() { self = nullptr; }
+
+    bool Hooked() const { return extended.Hooked(); }
+    int plainCalls = 0;
+    std::vector<DWORD> extendedFlags;
+
+private:
+    static HMODULE WINAPI Plain(const wchar_t* name)
+    {
+        ++self->plainCalls;
+        return self->plain.Original<HMODULE(WINAPI*)(const wchar_t*)>()(name);
+    }
+    static HMODULE WINAPI Extended(const wchar_t* name, HANDLE file, DWORD flags)
+    {
+        self->extendedFlags.push_back(flags);
+        return self->extended.Original<HMODULE(WINAPI*)(const wchar_t*, HANDLE, DWORD)>()(name, file, flags);
+    }
+
+    ImportHook plain;
+    ImportHook extended;
+    static inline Loads* self = nullptr;
+};
 
 } // namespace
 
@@ -85,6 +118,28 @@ TEST(SkinModeLoading, RefusesANameThatIsNotAFullPath)
         EXPECT_FALSE(IsLoaded(TestSkinPath()));
         EnableSkinMode(nullptr);
     }
+}
+
+TEST(SkinModeLoading, AFullPathIsLoadedWithoutAnySearch)
+{
+    Loads loads;
+    ASSERT_TRUE(loads.Hooked());
+    EnableSkinMode(L"pvtestskin.dll");
+    EXPECT_TRUE(loads.extendedFlags.empty()); // a bare name is not even tried
+    EnableSkinMode(nullptr);
+    EnableSkinMode(TestSkinPath().c_str());
+    EXPECT_TRUE(IsSkinMode());
+    EnableSkinMode(nullptr);
+    EXPECT_EQ(loads.plainCalls, 0);
+    ASSERT_EQ(loads.extendedFlags.size(), 1u);
+    // Any LOAD_LIBRARY_SEARCH_ flag replaces the search path; the
+    // application's folder and added folders stay out.
+    const DWORD flags = loads.extendedFlags[0];
+    EXPECT_NE(flags & 0x0000FF00, 0u);
+    EXPECT_EQ(flags
+            & (LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_USER_DIRS | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
+                | LOAD_WITH_ALTERED_SEARCH_PATH),
+        0u);
 }
 
 TEST(SkinModeLoading, ALibraryWithoutTheEntryPointsIsLetGo)
