@@ -231,6 +231,13 @@ protected:
 
     // Makes the stretched bitmap for the client size when it changed.
     void StretchSkin();
+    // The same for a client area of cx x cy (a skin drawn without a dialog).
+    void StretchSkin(int cx, int cy);
+    // The area under the point becomes the one under the mouse; the looks
+    // that change are redrawn.
+    void TrackMouse(WPARAM keys, int x, int y);
+    // Redraws area in the dialog's window (nothing without a dialog).
+    void RedrawArea(ZnDlgSkinArea* area);
 
     SKIN_METRICS* metrics;
     ZnDlgSkinArea* mouseArea;
@@ -249,6 +256,10 @@ protected:
     ZnList areas;
     int drawingSuspended;
     int firstStretchPending;
+    LONG_PTR savedExStyle;
+    // The area the left button went down on, until it comes up: only
+    // that area's release sends its command.
+    ZnDlgSkinArea* pressedArea;
 };
 
 // The skin of a wizard: also the wizard's own metrics, mapped to the
