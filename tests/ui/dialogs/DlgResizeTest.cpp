@@ -157,6 +157,33 @@ TEST_F(ResizeTest, PlacementRecordGivesTheFirstPlaceAndSize)
         std::make_pair(400 - static_cast<int>(data.minimum.cx), 300 - static_cast<int>(data.minimum.cy)));
 }
 
+TEST_F(ResizeTest, MaximisedRecordTellsTheMaximisedSizeAtTheStart)
+{
+    MyWindowPlacement record;
+    record.Initialize();
+    record.showCmd = SW_SHOWMAXIMIZED;
+    record.rcNormalPosition = {50, 40, 450, 340};
+    Make(ZnDlg::flagResizable, IDD_RESIZABLE, &record);
+    if (!IsZoomed(window))
+        GTEST_SKIP() << "the window could not be maximised here";
+    MONITORINFO info = {sizeof(info), {}, {}, 0};
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+    const ZnDlg::ResizeData& data = dlg.GetResizeData();
+    ASSERT_FALSE(dlg.resizes.empty());
+    // The work area and the frame on both sides, against the template size.
+    int frameX = GetSystemMetrics(SM_CXFRAME);
+    int frameY = GetSystemMetrics(SM_CYFRAME);
+    EXPECT_EQ(
+        dlg.resizes[0].first, static_cast<int>(info.rcWork.right - info.rcWork.left + 2 * frameX - data.minimum.cx));
+    EXPECT_EQ(
+        dlg.resizes[0].second, static_cast<int>(info.rcWork.bottom - info.rcWork.top + 2 * frameY - data.minimum.cy));
+    // Restored, it takes the remembered normal place.
+    ShowWindow(window, SW_RESTORE);
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, 400);
+}
+
 TEST_F(ResizeTest, RememberedPlaceOffEveryMonitorComesBackOntoOne)
 {
     MyWindowPlacement record;
