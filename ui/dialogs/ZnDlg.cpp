@@ -260,7 +260,9 @@ INT_PTR CALLBACK ZnDlg::ModalProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
     if (!dlg)
         dlg = DlgState::FromHandle(window);
     if (!dlg) {
-        if (!DlgState::Pending())
+        // Only a dialog being made is bound here, at the first message its
+        // procedure gets; a dialog window whose object is gone stays plain.
+        if (!DlgState::Pending() || (msg != WM_SETFONT && msg != WM_INITDIALOG))
             return FALSE;
         SubclassDlg(window);
         dlg = DlgState::FromHandle(window);

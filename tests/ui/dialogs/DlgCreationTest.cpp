@@ -266,3 +266,26 @@ TEST(DlgAutoDelete, DialogThatClosesWhileBeingMadeTakesItsObjectAlong)
     EXPECT_EQ(ProbeDlg::alive, before - 1);
     EXPECT_EQ(ZnDlg::GetPendingDlg(), nullptr);
 }
+
+// An object deleted before its window: the window stays a plain dialog,
+// and the next dialog made is not taken for it.
+TEST(DlgObjectGone, WindowOutlivingItsObjectStaysPlain)
+{
+    auto* first = new ProbeDlg;
+    HWND orphan = first->Modeless(IDD_PLAIN, TestModule(), nullptr, 1);
+    ASSERT_NE(orphan, nullptr);
+    delete first;
+    EXPECT_EQ(GetPropW(orphan, L"ZNDLG"), nullptr);
+    EXPECT_EQ(ZnWnd::FromHandle(orphan), nullptr);
+    SendMessageW(orphan, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(IsWindow(orphan));
+
+    ProbeDlg next;
+    HWND made = next.Modeless(IDD_PLAIN, TestModule(), nullptr, 1);
+    ASSERT_NE(made, nullptr);
+    SendMessageW(orphan, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(next.hWnd, made);
+    EXPECT_EQ(GetPropW(orphan, L"ZNDLG"), nullptr);
+    DestroyWindow(made);
+    DestroyWindow(orphan);
+}
