@@ -298,6 +298,7 @@ LRESULT ZnDlg::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             skin->OnMouseMove(wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: // a quick second click on an area is a click too
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
