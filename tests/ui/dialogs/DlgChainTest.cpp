@@ -6,22 +6,10 @@
 namespace {
 
 // A modeless plain dialog for the length of a test.
-class ChainTest : public testing::Test {
+class ChainTest : public PlainDlgTest {
 protected:
-    void SetUp() override
-    {
-        window = dlg.Modeless(IDD_PLAIN, TestModule(), nullptr, 0);
-        ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override
-    {
-        if (IsWindow(window))
-            DestroyWindow(window);
-    }
     LRESULT SendApp(UINT msg = WM_APP) { return SendMessageW(window, msg, 0, 0); }
 
-    ProbeDlg dlg;
-    HWND window = nullptr;
     std::vector<std::wstring> log;
 };
 

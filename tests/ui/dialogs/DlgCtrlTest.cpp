@@ -31,18 +31,8 @@ HDROP MakeDrop(const std::wstring& path)
     return static_cast<HDROP>(memory);
 }
 
-class CtrlTest : public testing::Test {
+class CtrlTest : public PlainDlgTest {
 protected:
-    void SetUp() override
-    {
-        window = dlg.Modeless(IDD_PLAIN, TestModule(), nullptr, 0);
-        ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override
-    {
-        if (IsWindow(window))
-            DestroyWindow(window);
-    }
     std::wstring Text(int id)
     {
         wchar_t text[1024] = {};
@@ -60,8 +50,6 @@ protected:
         return Text(IDC_EDIT);
     }
 
-    ProbeDlg dlg;
-    HWND window = nullptr;
 };
 
 } // namespace

@@ -5,22 +5,7 @@
 
 namespace {
 
-class DelayTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        window = dlg.Modeless(IDD_PLAIN, TestModule(), nullptr, 0);
-        ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override
-    {
-        if (IsWindow(window))
-            DestroyWindow(window);
-    }
-
-    ProbeDlg dlg;
-    HWND window = nullptr;
-};
+class DelayTest : public PlainDlgTest {};
 
 } // namespace
 

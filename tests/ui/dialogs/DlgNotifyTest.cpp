@@ -31,18 +31,8 @@ public:
     LRESULT answer = 0;
 };
 
-class NotifyTest : public testing::Test {
+class NotifyTest : public PlainDlgTest {
 protected:
-    void SetUp() override
-    {
-        window = dlg.Modeless(IDD_PLAIN, TestModule(), nullptr, 0);
-        ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override
-    {
-        if (IsWindow(window))
-            DestroyWindow(window);
-    }
     LRESULT Notify(NMHDR* header)
     {
         return SendMessageW(window, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
@@ -57,8 +47,6 @@ protected:
         return info;
     }
 
-    ProbeDlg dlg;
-    HWND window = nullptr;
 };
 
 } // namespace

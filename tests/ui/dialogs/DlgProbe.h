@@ -3,6 +3,8 @@
 // record, and the test's own templates (DlgTemplates.rc).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -174,4 +176,22 @@ public:
     bool answer = false;
     LRESULT answerValue = 0;
     std::function<void(ZnDlg*, WPARAM, LPARAM)> onWatched;
+};
+
+// A hidden modeless plain dialog for the length of a test.
+class PlainDlgTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = dlg.Modeless(IDD_PLAIN, TestModule(), nullptr, 0);
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override
+    {
+        if (IsWindow(window))
+            DestroyWindow(window);
+    }
+
+    ProbeDlg dlg;
+    HWND window = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "ui/dialogs/internal/SkinPixels.h"
+#include "ui/window/internal/TopDownDib.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -101,30 +102,15 @@ namespace SkinPixels {
 
 int IsSizeSane(long long cx, long long cy)
 {
-    return cx > 0 && cy > 0 && cx <= kMaxPixels && cy <= kMaxPixels && cx * cy <= kMaxPixels;
+    return IsDibSizeSane(cx, cy);
 }
 
 int MakeDib(Dib& dib, int cx, int cy)
 {
-    dib.bmp.Reset();
-    dib.bits = nullptr;
     dib.cx = dib.cy = 0;
-    if (!IsSizeSane(cx, cy))
+    dib.bmp.Reset(CreateTopDownDib(cx, cy, &dib.bits));
+    if (!dib.bmp)
         return 0;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = -cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    dib.bmp.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
-    if (!dib.bmp || !pixels) {
-        dib.bmp.Reset();
-        return 0;
-    }
-    dib.bits = static_cast<DWORD*>(pixels);
     dib.cx = cx;
     dib.cy = cy;
     return 1;

@@ -10,10 +10,7 @@
 
 namespace SkinPixels {
 
-// Pictures larger than this are refused: far more than any screen holds,
-// and small enough that no byte count can overflow.
-constexpr long long kMaxPixels = 1LL << 26;
-
+// A picture size the library is willing to hold (see TopDownDib.h).
 int IsSizeSane(long long cx, long long cy);
 
 // A top-down 32-bit DIB section, 0x00RRGGBB pixels.
