@@ -47,13 +47,19 @@
 #include "ui/window/CoreWnd.h"
 #include "ui/window/DrawHelpers.h"
 #include "ui/window/FullWndDragger.h"
+#include "ui/window/TooltipCtrl.h"
 #include "ui/window/WndFunctions.h"
 #include "ui/window/ZnDC.h"
 #include "ui/window/ZnTimer.h"
 #include "ui/window/ZnWaitCursor.h"
+#include "ui/window/ZnCtrl.h"
 #include "ui/window/ZnWnd.h"
 
 #include "ui/html/DrawHTML.h"
+
+#include "ui/dialogs/ZnDlg.h"
+#include "ui/dialogs/ZnDlgButtons.h"
+#include "ui/dialogs/ZnDlgSkin.h"
 
 #include "ui/menus/ZnMenu.h"
 

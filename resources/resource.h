@@ -4,6 +4,11 @@
 
 // Icons
 #define IDI_PRODUCT                 101
+// The caption buttons of dialogs without a caption: normal and hot looks
+#define IDI_CAPTION_CLOSE           20074
+#define IDI_CAPTION_CLOSE_HOT       20075
+#define IDI_CAPTION_MINIMIZE        20076
+#define IDI_CAPTION_MINIMIZE_HOT    20077
 
 // String table: the library's texts
 #define IDS_OPEN_WEBSITE_NOTICE     20007

@@ -1052,6 +1052,153 @@ void BenchHtml()
     DeleteObject(font);
 }
 
+// --- dialogs -----------------------------------------------------------------------------------------
+
+constexpr int benchDialogId = 100; // bench.rc
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT msg, WPARAM, LPARAM)
+{
+    return msg == WM_INITDIALOG;
+}
+
+// What the queue still holds for windows that are gone.
+void DrainQueue()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+}
+
+void BenchDialog()
+{
+    const unsigned count = quick ? 10 : 100;
+    const int rounds = Rounds(3);
+    HINSTANCE module = GetModuleHandleW(nullptr);
+
+    // Both make the same dialog before anything is timed.
+    HWND plain = CreateDialogParamW(module, MAKEINTRESOURCEW(benchDialogId), nullptr, PlainDialogProc, 0);
+    ZnDlg probe;
+    HWND ours = probe.Modeless(benchDialogId, module, nullptr, 0);
+    const bool same = plain && ours && probe.IsInitialized() && GetDlgItem(ours, 1001) && GetDlgItem(plain, 1001);
+    if (plain)
+        DestroyWindow(plain);
+    if (ours)
+        DestroyWindow(ours);
+    DrainQueue();
+    if (!same) {
+        Fail(L"`ZnDlg::Modeless`", L"the dialog could not be made from the template");
+        return;
+    }
+
+    const double mine = BestOf(rounds, [&] {
+        for (unsigned i = 0; i < count; ++i) {
+            ZnDlg dlg;
+            HWND h = dlg.Modeless(benchDialogId, module, nullptr, 1);
+            DestroyWindow(h);
+            DrainQueue();
+        }
+    });
+    const double system = BestOf(rounds, [&] {
+        for (unsigned i = 0; i < count; ++i) {
+            HWND h = CreateDialogParamW(module, MAKEINTRESOURCEW(benchDialogId), nullptr, PlainDialogProc, 0);
+            ShowWindow(h, SW_SHOW);
+            UpdateWindow(h);
+            DestroyWindow(h);
+            DrainQueue();
+        }
+    });
+    wchar_t workload[96];
+    StrFormat(workload, 96, L"create, show, destroy × %u (7 controls)", count);
+    Row(L"`ZnDlg::Modeless`", workload, mine, L"CreateDialogParamW + DestroyWindow", system, unitMicros, count, 0.7);
+}
+
+// --- dialog skins -----------------------------------------------------------------------------------
+
+// A 32-bit top-down DIB section of cx x cy painted by paint(x, y) -> 0x00RRGGBB.
+template <typename Paint>
+HBITMAP MakeBenchBitmap(int cx, int cy, Paint paint)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    for (int y = 0; bmp && y < cy; ++y)
+        for (int x = 0; x < cx; ++x)
+            static_cast<DWORD*>(bits)[y * cx + x] = paint(x, y);
+    return bmp;
+}
+
+// A dialog-sized skin drawn again at the size it was last stretched to
+// (what every repaint of a dialog does: the nine-slice stretch is kept
+// until the size changes), beside the one StretchBlt that draws the same
+// picture at that size without nine-slice, areas or cache.
+void BenchSkin()
+{
+    const int rounds = Rounds(5);
+    const int draws = quick ? 5 : 200;
+    const int pictureCx = 200, pictureCy = 150, cx = 800, cy = 600;
+    auto paint = [](int x, int y) -> DWORD {
+        DWORD band = (x < 40 ? 0 : (x < 160 ? 1 : 2)) + 3 * (y < 30 ? 0 : (y < 120 ? 1 : 2));
+        return (band * 25) << 16 | static_cast<DWORD>(x & 0xFF) << 8 | static_cast<DWORD>(y & 0xFF);
+    };
+    HBITMAP picture = MakeBenchBitmap(pictureCx, pictureCy, paint);
+    HBITMAP anchorPicture = MakeBenchBitmap(pictureCx, pictureCy, paint);
+    HBITMAP target = MakeBenchBitmap(cx, cy, [](int, int) -> DWORD { return 0; });
+    if (!picture || !anchorPicture || !target) {
+        Fail(L"`ZnDlgSkin::DrawSkin`", L"no bitmaps");
+        return;
+    }
+    ZnDlgSkin skin;
+    RECT stretch = {40, 30, 160, 120};
+    skin.SetSkin(picture, RGB(255, 0, 255), &stretch);
+    // Eight buttons in the bottom band, which keeps its height.
+    for (int i = 0; i < 8; ++i) {
+        auto* area = new ZnDlgSkinArea(100 + i, 4 + i * 24, 126, 20, 16, 0, 0, 0, 0, 0, 0);
+        const DWORD color = 0x102030u * static_cast<DWORD>(i + 1);
+        area->SetBitmap(ZnDlgSkinArea::lookNormal, MakeBenchBitmap(20, 16, [&](int, int) { return color; }));
+        skin.AddArea(area);
+    }
+    HDC dc = CreateCompatibleDC(nullptr);
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldTarget = SelectObject(dc, target);
+    HGDIOBJ oldSource = SelectObject(source, anchorPicture);
+    SetStretchBltMode(dc, COLORONCOLOR);
+
+    // The first draw stretches; what is timed draws from the kept stretch.
+    skin.DrawSkin(dc, 0, 0, cx, cy);
+    GdiFlush();
+    RECT first;
+    const bool drawn = skin.GetAreaRect(100, &first) && GetPixel(dc, first.left, first.top) == RGB(0x10, 0x20, 0x30)
+        && GetPixel(dc, 0, 0) == RGB(0, 0, 0)
+        && GetPixel(dc, cx - 1, cy - 1) == RGB(200, (pictureCx - 1) & 0xFF, (pictureCy - 1) & 0xFF);
+    if (!drawn) {
+        Fail(L"`ZnDlgSkin::DrawSkin`", L"the skin or its areas did not come out as painted");
+    } else {
+        const double ours = BestOf(rounds, [&] {
+            for (int i = 0; i < draws; ++i)
+                skin.DrawSkin(dc, 0, 0, cx, cy);
+            GdiFlush();
+        });
+        const double theirs = BestOf(rounds, [&] {
+            for (int i = 0; i < draws; ++i)
+                StretchBlt(dc, 0, 0, cx, cy, source, 0, 0, pictureCx, pictureCy, SRCCOPY);
+            GdiFlush();
+        });
+        Row(L"`ZnDlgSkin::DrawSkin`", L"800 × 600 from a 200 × 150 nine-slice picture, 8 areas, stretch kept", ours,
+            L"StretchBlt of the picture", theirs, unitMicros, draws, 0.3);
+    }
+    SelectObject(source, oldSource);
+    SelectObject(dc, oldTarget);
+    DeleteDC(source);
+    DeleteDC(dc);
+    DeleteObject(anchorPicture);
+    DeleteObject(target);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -1089,9 +1236,11 @@ int wmain(int argc, wchar_t** argv)
     BenchLibraryLoad();
     BenchList();
     BenchHtml();
+    BenchDialog();
+    BenchSkin();
     RemoveTree(tempFolder);
 
-    constexpr int rowsExpected = 25;
+    constexpr int rowsExpected = 27;
     Print(L"\n%d of %d rows measured, %d below target, %d failed, in %.0f s\n", rowsPrinted, rowsExpected,
           rowsMissed, failures, Now() - start);
     return rowsPrinted == rowsExpected && failures == 0 ? 0 : 1;

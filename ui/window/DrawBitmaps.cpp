@@ -7,36 +7,14 @@
 #include "base/Owners.h"
 #include "base/internal/DllHeap.h"
 #include "ui/window/ZnDC.h"
+#include "ui/window/internal/TopDownDib.h"
 
 namespace {
-
-// Pixel arrays larger than this are refused: far more than any screen or
-// skin holds, and small enough that a count from a stray rectangle can
-// neither overflow the byte count nor take what memory the process has left.
-constexpr long long kMaxPixels = 1LL << 26;
-
-int IsPixelCountSane(long long cx, long long cy)
-{
-    return cx > 0 && cy > 0 && cx <= kMaxPixels && cy <= kMaxPixels && cx * cy <= kMaxPixels;
-}
 
 // A top-down 32-bit DIB section.
 class DibSection {
 public:
-    DibSection(int cx, int cy)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = cx;
-        info.bmiHeader.biHeight = -cy;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* pixels = nullptr;
-        bmp.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
-        if (bmp)
-            bits = static_cast<DWORD*>(pixels);
-    }
+    DibSection(int cx, int cy) { bmp.Reset(CreateTopDownDib(cx, cy, &bits)); }
 
     BitmapHandle bmp;
     DWORD* bits = nullptr;
@@ -67,7 +45,7 @@ int PictureSize(const RECT* rect, int& cx, int& cy)
     long long h = static_cast<long long>(rect->bottom) - rect->top;
     w = w < 0 ? -w : w;
     h = h < 0 ? -h : h;
-    if (!IsPixelCountSane(w, h))
+    if (!IsDibSizeSane(w, h))
         return 0;
     cx = static_cast<int>(w);
     cy = static_cast<int>(h);
@@ -203,7 +181,7 @@ HBITMAP MakeShadedBitmap(int cx, int cy, COLORREF c, int fromBottom, int steps)
 
 DWORD* GetDibBits(HDC dc, int cx, int cy)
 {
-    if (!IsPixelCountSane(cx, cy))
+    if (!IsDibSizeSane(cx, cy))
         return nullptr;
     DibCanvas canvas(cx, cy);
     if (!canvas.Bits() || !BitBlt(canvas.DC(), 0, 0, cx, cy, dc, 0, 0, SRCCOPY))

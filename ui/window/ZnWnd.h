@@ -28,6 +28,9 @@ public:
 
     void AddToWnd(ZnWnd* wnd);
     void RemoveFromWnd(ZnWnd* wnd);
+    // The same on a dialog's own hook chain (see ZnDlg).
+    void AddToDlg(ZnDlg* dlg);
+    void RemoveFromDlg(ZnDlg* dlg);
 };
 
 class PVDLL_API ZnWnd {

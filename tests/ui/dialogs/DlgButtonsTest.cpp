@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "DlgProbe.h"
+#include "common/DrawProbe.h"
+#include "common/TestSupport.h"
+
+namespace {
+
+SIZE IconSize(HICON icon)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info))
+        return {};
+    BITMAP bits = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bits), &bits);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return {bits.bmWidth, info.hbmColor ? bits.bmHeight : bits.bmHeight / 2};
+}
+
+class CaptionButtonsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dlg.atInit = [this](ProbeDlg& d) {
+            close.Init(&d, IDC_CLOSE_BTN);
+            minimize.Init(&d, IDC_MIN_BTN);
+        };
+        window = dlg.Modeless(IDD_CAPTION_BTNS, TestModule(), nullptr, 1);
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override
+    {
+        if (IsWindow(window))
+            DestroyWindow(window);
+    }
+    void Click(ZnCtrl& button)
+    {
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(button.GetID(), BN_CLICKED), reinterpret_cast<LPARAM>(button.hWnd));
+    }
+
+    ProbeDlg dlg;
+    ZnCloseBtnForDlg close;
+    ZnMinimizeBtnForDlg minimize;
+    HWND window = nullptr;
+};
+
+} // namespace
+
+TEST_F(CaptionButtonsTest, ButtonsShowTheLibrarysIconsAtSmallIconSize)
+{
+    const SIZE small = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    for (ZnCaptionBtnForDlg* button :
+        {static_cast<ZnCaptionBtnForDlg*>(&close), static_cast<ZnCaptionBtnForDlg*>(&minimize)}) {
+        for (int hot = 0; hot < 2; ++hot) {
+            HICON icon = button->GetIcon(hot);
+            ASSERT_NE(icon, nullptr);
+            SIZE size = IconSize(icon);
+            EXPECT_EQ(size.cx, small.cx);
+            EXPECT_EQ(size.cy, small.cy);
+        }
+    }
+    EXPECT_NE(close.GetIcon(0), close.GetIcon(1));
+}
+
+TEST_F(CaptionButtonsTest, CloseButtonClosesTheCancelWay)
+{
+    Click(close);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 2000));
+    EXPECT_EQ(dlg.GetResult(), IDCANCEL);
+}
+
+TEST_F(CaptionButtonsTest, MinimiseButtonMinimises)
+{
+    Click(minimize);
+    EXPECT_TRUE(IsIconic(window));
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(CaptionButtonsTest, PressedCloseButtonDrawsItsHotLook)
+{
+    const int size = 20;
+    Canvas normal(size, size), pressed(size, size);
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = IDC_CLOSE_BTN;
+    item.hwndItem = close.hWnd;
+    item.rcItem = {0, 0, size, size};
+    item.hDC = normal.dc;
+    SendMessageW(window, WM_DRAWITEM, IDC_CLOSE_BTN, reinterpret_cast<LPARAM>(&item));
+    item.itemState = ODS_SELECTED;
+    item.hDC = pressed.dc;
+    SendMessageW(window, WM_DRAWITEM, IDC_CLOSE_BTN, reinterpret_cast<LPARAM>(&item));
+    SavePng(L"dlg-close-button-normal", normal.Pixels().data(), size, size);
+    SavePng(L"dlg-close-button-pressed", pressed.Pixels().data(), size, size);
+    // The hot close icon has a red ground; the normal one shows the face.
+    const int corner = (size - GetSystemMetrics(SM_CXSMICON)) / 2 + 1;
+    EXPECT_EQ(normal.At(corner, corner), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(pressed.At(corner, corner), RGB(196, 43, 28));
+}
+
+TEST(DlgIcons, NegativeIdTakesTheLibrarysIcon)
+{
+    ProbeDlg dlg;
+    HWND h = dlg.Modeless(IDD_PLAIN, TestModule(), nullptr, 0);
+    ASSERT_NE(h, nullptr);
+    ZnIconForDlg icons;
+    ASSERT_TRUE(icons.InitEx(h, -20074));
+    EXPECT_EQ(SendMessageW(h, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(static_cast<HICON>(icons)));
+    EXPECT_EQ(SendMessageW(h, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(icons.GetSmall()));
+    EXPECT_EQ(IconSize(icons.GetSmall()).cx, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(IconSize(icons).cx, GetSystemMetrics(SM_CXICON));
+
+    // Only the large one: it serves for both.
+    ZnIconForDlg single;
+    ASSERT_TRUE(single.Init(h, -20076, 0));
+    EXPECT_EQ(single.GetSmall(), static_cast<HICON>(single));
+    // A positive id names the application's icon: the test executable,
+    // once registered as the application, has no icon 20074.
+    AppInstance app(TestModule(), L"DlgTest");
+    ZnIconForDlg missing;
+    EXPECT_FALSE(missing.Init(nullptr, 20074, 1));
+    DestroyWindow(h);
+}

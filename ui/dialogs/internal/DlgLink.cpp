@@ -1,0 +1,41 @@
+#include "ui/dialogs/internal/DlgLink.h"
+
+#include "ui/dialogs/ZnDlg.h"
+#include "ui/dialogs/ZnDlgSkin.h"
+#include "ui/window/internal/CtrlDialogLink.h"
+
+namespace {
+
+HWND DialogWindow(ZnDlg* dlg)
+{
+    return dlg->hWnd;
+}
+
+int PaintSkinBehind(ZnDlg* dlg, HWND control, HDC dc)
+{
+    ZnDlgSkin* skin = dlg->GetDisplaySkin();
+    if (!skin || !skin->IsSkinSet())
+        return 0;
+    skin->DrawCtrlSkinBkg(dc, control);
+    return 1;
+}
+
+void FocusChanged(ZnDlg* dlg, UINT id, int focused)
+{
+    ZnDlgSkin* skin = dlg->GetSkin();
+    if (!skin)
+        return;
+    skin->FocusArea(focused ? static_cast<int>(id) : 0);
+    if (ZnDlgSkinArea* area = skin->FindArea(static_cast<int>(id)))
+        area->Draw(dlg);
+}
+
+const CtrlDialogLink dialogLink = {DialogWindow, PaintSkinBehind, FocusChanged};
+
+} // namespace
+
+void RegisterCtrlDialogLink()
+{
+    if (GetCtrlDialogLink() != &dialogLink)
+        SetCtrlDialogLink(&dialogLink);
+}
