@@ -85,6 +85,7 @@ inline void MemoryDC(HDC h) noexcept { DeleteDC(h); }
 inline void Icon(HICON h) noexcept { DestroyIcon(h); }
 inline void Menu(HMENU h) noexcept { DestroyMenu(h); }
 inline void Window(HWND h) noexcept { DestroyWindow(h); }
+inline void Hook(HHOOK h) noexcept { UnhookWindowsHookEx(h); }
 inline void TaskMem(void* block) noexcept { CoTaskMemFree(block); }
 template <typename T>
 void Gdi(T h) noexcept
@@ -122,6 +123,7 @@ using MemoryDCHandle = Owner<HandleKind<HDC, &OwnerFree::MemoryDC>>;
 using IconHandle = Owner<HandleKind<HICON, &OwnerFree::Icon>>;
 using MenuHandle = Owner<HandleKind<HMENU, &OwnerFree::Menu>>;
 using WindowHandle = Owner<HandleKind<HWND, &OwnerFree::Window>>;
+using HookHandle = Owner<HandleKind<HHOOK, &OwnerFree::Hook>>;
 
 // ComPtr: one reference to a COM object. Copies add a reference, moves
 // pass it on; the destructor releases it.

@@ -2,6 +2,7 @@
 // window side (colours, mouse, grip, skin painting) and the defaults of the
 // virtual operations that answer messages.
 #include "ui/dialogs/ZnDlg.h"
+#include "ui/window/ZnDC.h"
 
 #include <windowsx.h>
 
@@ -265,10 +266,10 @@ int ZnDlgMsgHandler::OnWndMessage(ZnWnd* wnd, UINT msg, WPARAM wParam, LPARAM lP
         if (resizable && !dlg->IsFlag(ZnDlg::flagNoGrip)) {
             *result = wnd->DoWndMessage(msg, wParam, lParam, this);
             // Painting of the body may have covered the corner.
-            if (HDC dc = GetDC(window)) {
+            ClientDC dc(window);
+            if (dc.IsWindowDC()) {
                 RECT grip = GripRect(window);
                 DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
-                ReleaseDC(window, dc);
             }
             return 1;
         }

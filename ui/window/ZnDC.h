@@ -51,6 +51,8 @@ class PVDLL_API ClientDC : public ZnDC {
 public:
     explicit ClientDC(HWND wnd);
     ~ClientDC() override;
+    // Whether the DC is the window's own, not the stand-in.
+    int IsWindowDC() const { return releaseDC; }
 
 protected:
     HWND wnd;

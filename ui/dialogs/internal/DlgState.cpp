@@ -1,5 +1,7 @@
 #include "ui/dialogs/internal/DlgState.h"
 
+#include "base/Owners.h"
+
 #include <atomic>
 
 #include "ui/dialogs/ZnDlg.h"
@@ -16,7 +18,7 @@ thread_local ZnDlg* pendingDlg = nullptr;
 thread_local int pendingTemplateId = 0;
 thread_local HWND* bindingNote = nullptr;
 thread_local ZnDlg* dispatching = nullptr;
-thread_local HHOOK creationHook = nullptr;
+thread_local HookHandle creationHook;
 thread_local int hookUsers = 0;
 
 std::atomic<HWND> lastInitialised{nullptr};
@@ -33,11 +35,9 @@ void UpdateHook()
 {
     bool wanted = hookUsers > 0 || pendingDlg != nullptr;
     if (wanted && !creationHook)
-        creationHook = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
-    else if (!wanted && creationHook) {
-        UnhookWindowsHookEx(creationHook);
-        creationHook = nullptr;
-    }
+        creationHook.Reset(SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId()));
+    else if (!wanted && creationHook)
+        creationHook.Reset();
 }
 
 bool IsDialogClass(HWND window)
