@@ -339,22 +339,30 @@ public:
 
 TEST(IconBtnShared, FontWithAFaceNoSystemHasKeepsThePreviousFace)
 {
+    // A face the system surely has: the one it picked for the stock GUI font.
+    wchar_t installed[LF_FACESIZE] = {};
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    GetTextFaceW(dc, LF_FACESIZE, installed);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ASSERT_NE(installed[0], 0);
+
     FontProbeBtn button;
-    ASSERT_TRUE(button.SetThisFontProperties(0, 0, 0, 0, L"Tahoma"));
-    if (lstrcmpiW(button.Font().lfFaceName, L"Tahoma") != 0)
-        GTEST_SKIP() << "this Wine prefix has no Tahoma to start from";
-    ASSERT_TRUE(IconBtn::SetTextFontProperties(0, 0, 0, 0, L"Tahoma"));
+    ASSERT_TRUE(IconBtn::SetTextFontProperties(0, 0, 0, 0, installed));
+    ASSERT_TRUE(button.SetThisFontProperties(0, 0, 0, 0, nullptr));
+    ASSERT_STREQ(button.Font().lfFaceName, installed);
     const LONG height = button.Font().lfHeight;
     ASSERT_TRUE(IconBtn::SetTextFontProperties(3, FW_BOLD, 0, 0, L"No Such Face Anywhere"));
     // A button's own font starts from the shared text font: read it there.
     ASSERT_TRUE(button.SetThisFontProperties(0, 0, 1, 0, nullptr));
     LOGFONTW lf = button.Font();
-    EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+    EXPECT_STREQ(lf.lfFaceName, installed);
     EXPECT_EQ(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, (height < 0 ? -height : height) + 3);
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_TRUE(lf.lfItalic);
     ASSERT_TRUE(button.SetThisFontProperties(0, 0, 0, 0, L"No Such Face Anywhere"));
-    EXPECT_STREQ(button.Font().lfFaceName, L"Tahoma");
+    EXPECT_STREQ(button.Font().lfFaceName, installed);
 }
 
 TEST(IconBtnShared, TwoThreadsInitialisingAtOnceShareOneCompleteSet)
