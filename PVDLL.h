@@ -53,6 +53,7 @@
 #include "ui/window/ZnTimer.h"
 #include "ui/window/ZnWaitCursor.h"
 #include "ui/window/ZnCtrl.h"
+#include "ui/window/IconBtn.h"
 #include "ui/window/ZnWnd.h"
 
 #include "ui/html/DrawHTML.h"

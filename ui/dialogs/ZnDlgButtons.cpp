@@ -1,25 +1,14 @@
 // The close and minimise buttons of a dialog without a caption.
 #include "ui/dialogs/ZnDlgButtons.h"
 
-#include "ui/dialogs/internal/DlgIcons.h"
-#include "ui/window/WndFunctions.h"
-
+// Link-like and centred: no push-button frame and no pressed offset around
+// the picture, and the hover look is the hot icon. The pictures are the
+// library's own, whoever makes the dialog.
 ZnCaptionBtnForDlg::ZnCaptionBtnForDlg(UINT systemCommand, int normalIconId, int hotIconId)
-    : command(systemCommand), normalIconId(normalIconId), hotIconId(hotIconId)
+    : IconBtn(-normalIconId, -hotIconId, centerVert | centerHorz | linkStyle, 0, 0), command(systemCommand)
 {
-}
-
-void ZnCaptionBtnForDlg::OnInit()
-{
-    int cx = GetSystemMetrics(SM_CXSMICON);
-    int cy = GetSystemMetrics(SM_CYSMICON);
-    // The pictures are the library's own, whoever makes the dialog.
-    normalIcon.Reset(LoadDlgIcon(nullptr, -normalIconId, cx, cy));
-    hotIcon.Reset(LoadDlgIcon(nullptr, -hotIconId, cx, cy));
-    if ((GetWindowLongPtrW(hWnd, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW && normalIcon) {
-        ModifyStyle(0, BS_ICON);
-        SendMessageW(hWnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(normalIcon.Get()));
-    }
+    // A caption button is not a link: the arrow stays.
+    handCursor = 0;
 }
 
 int ZnCaptionBtnForDlg::OnCommand(WORD code, LRESULT* result)
@@ -33,31 +22,8 @@ int ZnCaptionBtnForDlg::OnCommand(WORD code, LRESULT* result)
     return 1;
 }
 
-void ZnCaptionBtnForDlg::OnDrawItem(DRAWITEMSTRUCT* item)
+HICON ZnCaptionBtnForDlg::IconFor(UINT itemState)
 {
-    if (!item || item->CtlType != ODT_BUTTON)
-        return;
-    FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
-    bool hot = mouseOver || (item->itemState & ODS_SELECTED);
-    HICON icon = GetIcon(hot && hotIcon ? 1 : 0);
-    if (!icon)
-        return;
-    int cx = GetSystemMetrics(SM_CXSMICON);
-    int cy = GetSystemMetrics(SM_CYSMICON);
-    int x = item->rcItem.left + (item->rcItem.right - item->rcItem.left - cx) / 2;
-    int y = item->rcItem.top + (item->rcItem.bottom - item->rcItem.top - cy) / 2;
-    DrawIconEx(item->hDC, x, y, icon, cx, cy, 0, nullptr, DI_NORMAL);
-}
-
-LRESULT ZnCaptionBtnForDlg::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_MOUSEMOVE && !mouseOver) {
-        mouseOver = 1;
-        CatchMouseOut(hWnd);
-        InvalidateRect(hWnd, nullptr, FALSE);
-    } else if (msg == WM_MOUSELEAVE && mouseOver) {
-        mouseOver = 0;
-        InvalidateRect(hWnd, nullptr, FALSE);
-    }
-    return ZnCtrl::OnWndMessage(msg, wParam, lParam);
+    bool hot = hover || (itemState & ODS_SELECTED);
+    return hot && hIconHot ? hIconHot.Get() : hIcon.Get();
 }

@@ -100,6 +100,29 @@ TEST_F(CaptionButtonsTest, PressedCloseButtonDrawsItsHotLook)
     EXPECT_EQ(pressed.At(corner, corner), RGB(196, 43, 28));
 }
 
+TEST_F(CaptionButtonsTest, HoveredCloseButtonShowsItsHotIconButNoHandCursor)
+{
+    const int size = 20;
+    Canvas hovered(size, size), left(size, size);
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = IDC_CLOSE_BTN;
+    item.hwndItem = close.hWnd;
+    item.rcItem = {0, 0, size, size};
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    SendMessageW(close.hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    EXPECT_NE(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+    item.hDC = hovered.dc;
+    SendMessageW(window, WM_DRAWITEM, IDC_CLOSE_BTN, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(close.hWnd, WM_MOUSELEAVE, 0, 0);
+    item.hDC = left.dc;
+    SendMessageW(window, WM_DRAWITEM, IDC_CLOSE_BTN, reinterpret_cast<LPARAM>(&item));
+    SavePng(L"dlg-close-button-hovered", hovered.Pixels().data(), size, size);
+    const int corner = (size - GetSystemMetrics(SM_CXSMICON)) / 2 + 1;
+    EXPECT_EQ(hovered.At(corner, corner), RGB(196, 43, 28));
+    EXPECT_EQ(left.At(corner, corner), GetSysColor(COLOR_BTNFACE));
+}
+
 TEST(DlgIcons, NegativeIdTakesTheLibrarysIcon)
 {
     ProbeDlg dlg;
