@@ -361,3 +361,18 @@ TEST_F(StaticHtmlTest, PictureOfADialogWithLinks)
             linkPixels += canvas.At(x, y) == html.GetLinkColor();
     EXPECT_GT(linkPixels, 10);
 }
+
+TEST_F(StaticHtmlTest, ClickOnOwnLinkIsTheStaticsOwnClick)
+{
+    SetWindowTextW(html.GetHwnd(), L"<A>Own link</A>");
+    std::unique_ptr<Canvas> canvas(LayOut(html));
+    POINT link;
+    ASSERT_TRUE(LinkCentre(html, IDC_HTML, &link));
+    Click(html.GetHwnd(), link);
+    SendMessageW(html.GetHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(link.x, link.y));
+    Settle();
+    // SS_NOTIFY: the static reports the click itself, as STN_CLICKED from its own window.
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0], MAKEWPARAM(IDC_HTML, STN_CLICKED));
+    EXPECT_EQ(senders[0], html.GetHwnd());
+}
