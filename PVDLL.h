@@ -57,6 +57,7 @@
 #include "ui/window/ZnWnd.h"
 
 #include "ui/html/DrawHTML.h"
+#include "ui/html/ZnStaticHTML.h"
 
 #include "ui/dialogs/ZnDlg.h"
 #include "ui/dialogs/ZnDlgButtons.h"

@@ -11,6 +11,7 @@
 #define IDD_GROUPS 206 // a group of controls that hides, controls below it
 #define IDD_LIST 207 // a report list view, OK
 #define IDD_RADIOS 208 // three radio buttons, a spin control, two push buttons
+#define IDD_STATIC_HTML 209 // static texts for markup: with and without SS_NOTIFY, IDC_STATIC, a high id
 
 // Controls
 #define IDC_EDIT 1001
@@ -32,6 +33,10 @@
 #define IDC_SPIN 1604
 #define IDC_BUTTON_A 1605
 #define IDC_BUTTON_B 1606
+#define IDC_HTML 1701 // SS_NOTIFY, a tab stop; 1702 … 1710 kept for its links
+#define IDC_HTML_LINK1 1702 // a button that one of its links names
+#define IDC_HTML_PLAIN 1721 // no SS_NOTIFY
+#define IDC_HTML_HIGH 0xFFFA // its fifth and later links would pass the command word
 
 // Strings
 #define IDS_TIP 3001
