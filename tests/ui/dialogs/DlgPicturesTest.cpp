@@ -22,29 +22,6 @@ void PrintWhole(HWND dialog, Canvas& canvas)
     PrintWindow(dialog, canvas.dc, PW_CLIENTONLY);
 }
 
-// The client area put together piece by piece: the dialog's background
-// (with its grip), then every visible control, bottom of the z-order
-// first. Under the null driver this is what gives the controls. Each
-// control paints into a picture of its own at the origin: Wine's buttons
-// clip their painting to their client rectangle mapped through the DC's
-// origin, so a moved origin leaves them blank.
-void Compose(HWND dialog, Canvas& canvas)
-{
-    SendMessageW(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc), 0);
-    HWND last = GetWindow(GetWindow(dialog, GW_CHILD), GW_HWNDLAST);
-    for (HWND child = last; child; child = GetWindow(child, GW_HWNDPREV)) {
-        if (!IsWindowVisible(child))
-            continue;
-        RECT r;
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        Canvas piece(r.right - r.left, r.bottom - r.top, GetSysColor(COLOR_BTNFACE));
-        SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(piece.dc),
-            PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
-        BitBlt(canvas.dc, r.left, r.top, piece.cx, piece.cy, piece.dc, 0, 0, SRCCOPY);
-    }
-}
-
 struct Picture {
     int cx;
     int cy;
@@ -93,7 +70,7 @@ TEST(DlgPictures, PlainDialog)
     SavePng(L"dlg-plain-printwindow", whole.Pixels().data(), size.cx, size.cy);
 
     Canvas composed(size.cx, size.cy, RGB(255, 0, 255));
-    Compose(h, composed);
+    ComposeClientArea(h, composed);
     SavePng(L"dlg-plain", composed.Pixels().data(), size.cx, size.cy);
 
     // The body is the face colour; the OK button shows more than its face.
@@ -123,7 +100,7 @@ TEST(DlgPictures, ResizableDialogAtTwoSizes)
         }
         Picture size = ClientSize(h);
         Canvas canvas(size.cx, size.cy, RGB(255, 0, 255));
-        Compose(h, canvas);
+        ComposeClientArea(h, canvas);
         SavePng(step ? L"dlg-resizable-larger" : L"dlg-resizable", canvas.Pixels().data(), size.cx, size.cy);
         // The grip stands in the corner of each size.
         RECT corner = {size.cx - 12, size.cy - 12, size.cx, size.cy};
@@ -138,7 +115,7 @@ TEST(DlgPictures, ResizableDialogAtTwoSizes)
     dlg.SetFlags(ZnDlg::flagNoGrip, 1);
     Picture size = ClientSize(h);
     Canvas plain(size.cx, size.cy, RGB(255, 0, 255));
-    Compose(h, plain);
+    ComposeClientArea(h, plain);
     RECT corner = {size.cx - 12, size.cy - 12, size.cx, size.cy};
     EXPECT_EQ(CountOther(plain, corner, face), 0);
     DestroyWindow(h);

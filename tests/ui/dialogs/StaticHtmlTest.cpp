@@ -337,19 +337,7 @@ TEST_F(StaticHtmlTest, PictureOfADialogWithLinks)
     RECT client;
     GetClientRect(window, &client);
     Canvas canvas(client.right, client.bottom, RGB(255, 0, 255));
-    SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc), 0);
-    HWND last = GetWindow(GetWindow(window, GW_CHILD), GW_HWNDLAST);
-    for (HWND child = last; child; child = GetWindow(child, GW_HWNDPREV)) {
-        if (!IsWindowVisible(child))
-            continue;
-        RECT r;
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-        Canvas piece(r.right - r.left, r.bottom - r.top, GetSysColor(COLOR_BTNFACE));
-        SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(piece.dc),
-            PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
-        BitBlt(canvas.dc, r.left, r.top, piece.cx, piece.cy, piece.dc, 0, 0, SRCCOPY);
-    }
+    ComposeClientArea(window, canvas);
     SavePng(L"dlg-static-html", canvas.Pixels().data(), canvas.cx, canvas.cy);
     // The link colour shows inside the control.
     RECT r;
