@@ -62,10 +62,13 @@
 #include "ui/dialogs/ZnDlg.h"
 #include "ui/dialogs/ZnDlgButtons.h"
 #include "ui/dialogs/ZnDlgSkin.h"
+#include "ui/dialogs/MsgBox.h"
 
 #include "ui/menus/ZnMenu.h"
 
 #include "progress/ProgressEx.h"
+
+#include "online/WebLinks.h"
 
 #include "entry/StartMenuNames.h"
 #include "entry/WinXMenu.h"
