@@ -219,6 +219,9 @@ public:
     HWND GetParentWnd() const { return parentWnd; }
     COLORREF GetBkgColor() const { return bkgColor; }
     COLORREF GetTextColor() const { return textColor; }
+    COLORREF GetThirdColor() const { return thirdColor; }
+    // SetDlgColors gave the dialog a background of its own.
+    int HasOwnColors() const { return bkgBrush ? 1 : 0; }
 
     // --- controls (thin wrappers over the child with the id) ---
     HWND GetDlgItem(int id) const;

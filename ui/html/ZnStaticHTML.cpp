@@ -5,6 +5,7 @@
 #include "base/StrFormat.h"
 #include "base/internal/DllHeap.h"
 #include "text/ResStr.h"
+#include "ui/window/DrawHelpers.h"
 #include "ui/window/WndFunctions.h"
 #include "ui/window/ZnDC.h"
 #include "ui/window/internal/CtrlDialogLink.h"
@@ -15,6 +16,8 @@ namespace {
 constexpr unsigned int lastCommandId = 0xFFFE;
 // "<A>" and "</a>" around the text.
 constexpr unsigned int linkTagsLength = 7;
+// "<A>" and "<A1>" … "<A9>": a control's links report at most ten ids.
+constexpr int maxLinkIds = 10;
 
 HCURSOR HandCursor()
 {
@@ -52,7 +55,8 @@ bool IsTextFormat(const wchar_t* format)
 
 } // namespace
 
-ZnStaticHTML::ZnStaticHTML() : transparent(0), hover(0), hasFocus(0), notify(0), htmlText(nullptr), htmlLength(0)
+ZnStaticHTML::ZnStaticHTML()
+    : transparent(0), hover(0), hasFocus(0), notify(0), htmlText(nullptr), htmlLength(0), keyLink(0)
 {
 }
 
@@ -71,6 +75,15 @@ void ZnStaticHTML::OnInit()
     ZnCtrl::OnInit();
     notify = (GetWindowLongPtrW(hWnd, GWL_STYLE) & SS_NOTIFY) != 0;
     html.SetLinkCmdID(id);
+    // A dialog with colours of its own shows its text in them; the third
+    // colour is its accent, which links take.
+    const CtrlDialogLink* link = GetCtrlDialogLink();
+    COLORREF background, text, third;
+    if (link && dlg && link->colors(dlg, &background, &text, &third)) {
+        tools.SetBkgColor(background);
+        tools.textColor = text;
+        tools.SetLinkColor(third);
+    }
 }
 
 void ZnStaticHTML::OnSystemSettingChange(WPARAM wParam, LPARAM lParam)
@@ -225,6 +238,57 @@ int ZnStaticHTML::HasLinks()
     return 0;
 }
 
+unsigned int ZnStaticHTML::NextLinkId(unsigned int from, int step)
+{
+    if (id > lastCommandId)
+        return 0;
+    unsigned int ids[maxLinkIds];
+    int count = 0;
+    POS pos = links.GetHeadPos();
+    while (pos && count < maxLinkIds) {
+        DrawHTMLLinkArea* area = links.GetArea(pos);
+        if (!area || !area->id || area->id > lastCommandId)
+            continue;
+        bool seen = false;
+        for (int i = 0; i < count && !seen; ++i)
+            seen = ids[i] == area->id;
+        if (!seen)
+            ids[count++] = area->id;
+    }
+    if (!count)
+        return 0;
+    if (!from)
+        return step > 0 ? ids[0] : ids[count - 1];
+    for (int i = 0; i < count; ++i) {
+        if (ids[i] != from)
+            continue;
+        int next = i + step;
+        return next >= 0 && next < count ? ids[next] : 0;
+    }
+    return 0;
+}
+
+int ZnStaticHTML::HasSeveralLinks()
+{
+    unsigned int first = NextLinkId(0, 1);
+    return first && NextLinkId(first, 1) != 0;
+}
+
+void ZnStaticHTML::MoveKeyLink(int step)
+{
+    if (unsigned int next = NextLinkId(keyLink, step)) {
+        keyLink = next;
+        InvalidateRect(hWnd, nullptr, FALSE);
+    }
+}
+
+void ZnStaticHTML::ClickLink(unsigned int linkId)
+{
+    HWND parent = ::GetParent(hWnd);
+    PostMessageW(parent, WM_COMMAND, MAKEWPARAM(linkId, BN_CLICKED),
+        reinterpret_cast<LPARAM>(GetDlgItem(parent, static_cast<int>(linkId))));
+}
+
 void ZnStaticHTML::OnPaint(ZnDC& dc, PAINTSTRUCT&)
 {
     UpdateText(nullptr);
@@ -236,7 +300,30 @@ void ZnStaticHTML::OnPaint(ZnDC& dc, PAINTSTRUCT&)
             FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
         }
     }
-    html.OnPaint(hWnd, dc, htmlText, htmlLength, !transparent, &links, &tools, hasFocus);
+    // Among several links the frame marks the current one, not the control.
+    bool frameLink = hasFocus && keyLink && HasSeveralLinks();
+    html.OnPaint(hWnd, dc, htmlText, htmlLength, !transparent, &links, &tools, hasFocus && !frameLink);
+    if (hasFocus && !keyLink && (keyLink = NextLinkId(0, 1)) != 0 && HasSeveralLinks()) {
+        // New markup has just been laid out: its first link takes the frame.
+        InvalidateRect(hWnd, nullptr, FALSE);
+        return;
+    }
+    if (!frameLink)
+        return;
+    int mode = SetBkMode(dc, TRANSPARENT);
+    POS pos = links.GetHeadPos();
+    while (pos) {
+        DrawHTMLLinkArea* area = links.GetArea(pos);
+        if (!area || area->id != keyLink)
+            continue;
+        POS rectPos = area->rects.GetHeadPos();
+        while (rectPos) {
+            const RECT* r = static_cast<const RECT*>(area->rects.GetNext(rectPos));
+            if (r)
+                DrawRect(dc, r->left, r->top, r->right - r->left, r->bottom - r->top, tools.textColor, PS_DOT);
+        }
+    }
+    SetBkMode(dc, mode);
 }
 
 LRESULT ZnStaticHTML::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -244,6 +331,7 @@ LRESULT ZnStaticHTML::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_SETTEXT:
         UpdateText(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
+        keyLink = 0;
         InvalidateRect(hWnd, nullptr, TRUE);
         return TRUE;
     case WM_PAINT: {
@@ -294,24 +382,46 @@ LRESULT ZnStaticHTML::OnWndMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!linkId)
             return 0;
         if (linkId != id) {
-            HWND parent = ::GetParent(hWnd);
-            PostMessageW(parent, WM_COMMAND, MAKEWPARAM(linkId, BN_CLICKED),
-                reinterpret_cast<LPARAM>(GetDlgItem(parent, static_cast<int>(linkId))));
+            ClickLink(linkId);
             return 0;
         }
         break;
     }
-    case WM_GETDLGCODE:
+    case WM_GETDLGCODE: {
         if ((wParam == VK_SPACE || wParam == VK_RETURN) && HasLinks())
             return DLGC_WANTALLKEYS;
+        LRESULT code = ZnCtrl::OnWndMessage(msg, wParam, lParam);
+        if (!HasSeveralLinks())
+            return code;
+        // Tab stays inside while a link lies ahead in its direction.
+        int step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+        if (wParam == VK_TAB && keyLink && NextLinkId(keyLink, step))
+            code |= DLGC_WANTTAB;
+        return code | DLGC_WANTARROWS;
+    }
+    case WM_KEYDOWN:
+        if (!hasFocus || !HasSeveralLinks())
+            break;
+        if (wParam == VK_TAB)
+            MoveKeyLink(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+        else if (wParam == VK_RIGHT || wParam == VK_DOWN)
+            MoveKeyLink(1);
+        else if (wParam == VK_LEFT || wParam == VK_UP)
+            MoveKeyLink(-1);
         break;
     case WM_KEYUP:
-        if (hasFocus && (wParam == VK_SPACE || wParam == VK_RETURN) && HasLinks())
-            SimulateButton(::GetParent(hWnd), static_cast<int>(id));
+        if (hasFocus && (wParam == VK_SPACE || wParam == VK_RETURN) && HasLinks()) {
+            if (keyLink && keyLink != id && HasSeveralLinks())
+                ClickLink(keyLink);
+            else
+                SimulateButton(::GetParent(hWnd), static_cast<int>(id));
+        }
         break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         hasFocus = msg == WM_SETFOCUS;
+        // Coming back with Shift+Tab lands on the last link.
+        keyLink = hasFocus ? NextLinkId(0, GetKeyState(VK_SHIFT) < 0 ? -1 : 1) : 0;
         InvalidateRect(hWnd, nullptr, FALSE);
         break;
     default:

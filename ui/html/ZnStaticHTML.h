@@ -5,9 +5,16 @@
 //
 // Link ids: "<A>" stands for the control's own id, "<A1>" … "<A9>" for the
 // control's id + 1 … + 9, so a dialog keeps the nine ids after such a
-// control free. A link id has to fit the low word of WM_COMMAND's wParam
-// and must not be IDC_STATIC: a control whose id is IDC_STATIC or above
-// 0xFFFF has no links, and a link whose id would pass 0xFFFE is not one.
+// control free.
+//
+// The keyboard reaches every link: while the control has the focus one of
+// its links is the current one (the first when the focus came forward, the
+// last when it came back with Shift+Tab). Tab, Shift+Tab and the arrow keys
+// move between links; Tab leaves the control after its last link, Shift+Tab
+// before its first. Space or Enter clicks the current link. A control whose
+// links all report one id frames itself as a whole, as a button would. A link id has to fit the low word of
+// WM_COMMAND's wParam and must not be IDC_STATIC: a control whose id is IDC_STATIC or above 0xFFFF has no links, and a
+// link whose id would pass 0xFFFE is not one.
 #pragma once
 
 #include <windows.h>
@@ -79,6 +86,9 @@ public:
     unsigned int GetLinkIdAt(int x, int y);
     // Whether the last layout had a link that reports a command.
     int HasLinks();
+    // The id of the link Space or Enter would click, 0 without the focus or
+    // links.
+    unsigned int GetKeyLinkId() const { return hasFocus ? keyLink : 0; }
     // The link areas of the last paint or CalcHeight, relative to the client
     // area's origin after a paint.
     DrawHTMLLinks& GetLinks() { return links; }
@@ -86,6 +96,14 @@ public:
 protected:
     int UpdateText(const wchar_t* text);
     void OnPaint(ZnDC& dc, PAINTSTRUCT& ps);
+    // The id of the link after (step 1) or before (step -1) the link with
+    // id from, in the order the links were laid out; 0 when there is none.
+    // From 0 it gives the first or the last link.
+    unsigned int NextLinkId(unsigned int from, int step);
+    // Whether the links report more than one id.
+    int HasSeveralLinks();
+    void MoveKeyLink(int step);
+    void ClickLink(unsigned int linkId);
 
     int transparent;
     int hover;
@@ -96,4 +114,5 @@ protected:
     DrawHTMLTools tools;
     wchar_t* htmlText;
     unsigned int htmlLength;
+    unsigned int keyLink;
 };

@@ -364,3 +364,114 @@ TEST_F(StaticHtmlTest, ClickOnOwnLinkIsTheStaticsOwnClick)
     EXPECT_EQ(commands[0], MAKEWPARAM(IDC_HTML, STN_CLICKED));
     EXPECT_EQ(senders[0], html.GetHwnd());
 }
+
+namespace {
+
+// Sets or clears the Shift key in the thread's key state, as a Shift+Tab
+// leaves it while the focus moves.
+void HoldShift(bool down)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+bool WantsTab(HWND control)
+{
+    return (SendMessageW(control, WM_GETDLGCODE, VK_TAB, 0) & DLGC_WANTTAB) != 0;
+}
+
+} // namespace
+
+TEST_F(StaticHtmlTest, KeyboardWalksTheLinksAndClicksTheCurrentOne)
+{
+    SetWindowTextW(html.GetHwnd(), L"Read <A1>one</A1>, <A2>two</A2> and <A>own</A>");
+    std::unique_ptr<Canvas> canvas(LayOut(html));
+    HWND control = html.GetHwnd();
+    EXPECT_EQ(html.GetKeyLinkId(), 0u) << "no current link without the focus";
+
+    SendMessageW(control, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(html.GetKeyLinkId(), IDC_HTML + 1u) << "coming forward lands on the first link";
+    EXPECT_TRUE(SendMessageW(control, WM_GETDLGCODE, VK_RIGHT, 0) & DLGC_WANTARROWS);
+    EXPECT_TRUE(WantsTab(control));
+    SendMessageW(control, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(html.GetKeyLinkId(), IDC_HTML + 2u);
+    SendMessageW(control, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(html.GetKeyLinkId(), static_cast<unsigned int>(IDC_HTML));
+    EXPECT_FALSE(WantsTab(control)) << "after the last link Tab belongs to the dialog";
+    SendMessageW(control, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(html.GetKeyLinkId(), static_cast<unsigned int>(IDC_HTML)) << "no wrapping";
+
+    SendMessageW(control, WM_KEYUP, VK_SPACE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return commands.size() == 1; }, 2000));
+    EXPECT_EQ(commands[0], MAKEWPARAM(IDC_HTML, BN_CLICKED)) << "the own link clicks the control";
+    SendMessageW(control, WM_KEYDOWN, VK_LEFT, 0);
+    SendMessageW(control, WM_KEYUP, VK_RETURN, 0);
+    ASSERT_TRUE(PumpUntil([&] { return commands.size() == 2; }, 2000));
+    EXPECT_EQ(commands[1], MAKEWPARAM(IDC_HTML + 2, BN_CLICKED));
+    EXPECT_EQ(senders[1], nullptr) << "the dialog has no child of that id";
+
+    // Back with Shift+Tab: the last link first, and Shift+Tab leaves before the first.
+    SendMessageW(control, WM_KILLFOCUS, 0, 0);
+    HoldShift(true);
+    SendMessageW(control, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(html.GetKeyLinkId(), static_cast<unsigned int>(IDC_HTML));
+    SendMessageW(control, WM_KEYDOWN, VK_TAB, 0);
+    SendMessageW(control, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(html.GetKeyLinkId(), IDC_HTML + 1u);
+    EXPECT_FALSE(WantsTab(control));
+    HoldShift(false);
+    EXPECT_TRUE(WantsTab(control));
+}
+
+TEST_F(StaticHtmlTest, SingleLinkKeepsTheKeysOfAButton)
+{
+    SetWindowTextW(html.GetHwnd(), L"Only <A1>one</A1> link");
+    std::unique_ptr<Canvas> canvas(LayOut(html));
+    SendMessageW(html.GetHwnd(), WM_SETFOCUS, 0, 0);
+    EXPECT_FALSE(WantsTab(html.GetHwnd()));
+    EXPECT_FALSE(SendMessageW(html.GetHwnd(), WM_GETDLGCODE, VK_RIGHT, 0) & DLGC_WANTARROWS);
+    SendMessageW(html.GetHwnd(), WM_KEYUP, VK_SPACE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !commands.empty(); }, 2000));
+    EXPECT_EQ(commands[0], MAKEWPARAM(IDC_HTML, BN_CLICKED));
+}
+
+TEST_F(StaticHtmlTest, FocusFrameMarksTheCurrentLinkAmongSeveral)
+{
+    html.SetBkgColor(RGB(255, 255, 255));
+    html.SetTextColor(RGB(200, 0, 0));
+    SetWindowTextW(html.GetHwnd(), L"<A1>one</A1> and <A2>two</A2>");
+    std::unique_ptr<Canvas> first(LayOut(html));
+    SendMessageW(html.GetHwnd(), WM_SETFOCUS, 0, 0);
+    SendMessageW(html.GetHwnd(), WM_KEYDOWN, VK_RIGHT, 0);
+    std::unique_ptr<Canvas> canvas(LayOut(html));
+    auto framed = [&](const RECT& r) {
+        int dots = 0;
+        for (int x = r.left; x < r.right; ++x)
+            dots += canvas->At(x, r.top) == RGB(200, 0, 0);
+        return dots;
+    };
+    RECT one{}, two{};
+    POS pos = html.GetLinks().GetHeadPos();
+    while (pos) {
+        DrawHTMLLinkArea* area = html.GetLinks().GetArea(pos);
+        const RECT* r = static_cast<const RECT*>(area->rects.GetAt(area->rects.GetHeadPos()));
+        (area->id == IDC_HTML + 1u ? one : two) = *r;
+    }
+    EXPECT_GT(framed(two), (two.right - two.left) / 4) << "the current link is framed";
+    EXPECT_EQ(framed(one), 0);
+    // The links lie on the first row; the control's own frame would show at its bottom.
+    EXPECT_EQ(framed({0, canvas->cy - 1, canvas->cx, canvas->cy}), 0) << "the control itself is not";
+}
+
+TEST_F(StaticHtmlTest, TakesTheColoursTheDialogWasGiven)
+{
+    dlg.SetDlgColors(RGB(10, 20, 30), RGB(240, 240, 200), RGB(90, 200, 250));
+    ZnStaticHTML coloured;
+    ASSERT_TRUE(coloured.Init(&dlg, IDC_HTML_PLAIN));
+    EXPECT_EQ(coloured.GetBkgColor(), RGB(10, 20, 30));
+    EXPECT_EQ(coloured.GetTextColor(), RGB(240, 240, 200));
+    EXPECT_EQ(coloured.GetLinkColor(), RGB(90, 200, 250));
+    EXPECT_EQ(html.GetTextColor(), GetSysColor(COLOR_BTNTEXT)) << "set up before the dialog had colours";
+}

@@ -30,7 +30,17 @@ void FocusChanged(ZnDlg* dlg, UINT id, int focused)
         area->Draw(dlg);
 }
 
-const CtrlDialogLink dialogLink = {DialogWindow, PaintSkinBehind, FocusChanged};
+int Colors(ZnDlg* dlg, COLORREF* background, COLORREF* text, COLORREF* third)
+{
+    if (!dlg->HasOwnColors())
+        return 0;
+    *background = dlg->GetBkgColor();
+    *text = dlg->GetTextColor();
+    *third = dlg->GetThirdColor();
+    return 1;
+}
+
+const CtrlDialogLink dialogLink = {DialogWindow, PaintSkinBehind, FocusChanged, Colors};
 
 } // namespace
 

@@ -18,6 +18,9 @@ struct CtrlDialogLink {
     // The control with id gained (focused 1) or lost the focus: the skin's
     // area of that id, if any, is redrawn.
     void (*focusChanged)(ZnDlg* dlg, UINT id, int focused);
+    // The dialog's own background, text and third colour; 0 when it keeps
+    // the system's (no background brush of its own).
+    int (*colors)(ZnDlg* dlg, COLORREF* background, COLORREF* text, COLORREF* third);
 };
 
 // Process-wide; the table must outlive every control.
