@@ -3,6 +3,7 @@
 #include <string>
 
 #include "DlgProbe.h"
+#include "common/DrawProbe.h"
 #include "common/TestSupport.h"
 
 namespace {
@@ -46,7 +47,6 @@ protected:
         info.uFlags = flags;
         return info;
     }
-
 };
 
 } // namespace
@@ -238,4 +238,36 @@ TEST(DlgHelp, RequestThatIsNotThisThreadsOwnIsIgnored)
     EXPECT_EQ(forged.page, nullptr);
     EXPECT_TRUE(dlg.pageAsked.empty());
     DestroyWindow(h);
+}
+
+TEST_F(NotifyTest, PictureOfATooltipShownForAControl)
+{
+    dlg.tipText = L"Type a name here";
+    TooltipCtrl tips;
+    ASSERT_TRUE(tips.Create(window));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    // A tracking tool shows without a mouse; its text is still asked of the dialog.
+    TTTOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = window;
+    tool.uId = IDC_EDIT;
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    ASSERT_TRUE(SendMessageW(tips.hWnd, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
+    SendMessageW(tips.hWnd, TTM_TRACKPOSITION, 0, MAKELPARAM(40, 40));
+    SendMessageW(tips.hWnd, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    PumpFor(50);
+    ASSERT_TRUE(IsWindowVisible(tips.hWnd));
+    RECT tip;
+    GetClientRect(tips.hWnd, &tip);
+    ASSERT_GT(tip.right, 20);
+    Canvas canvas(tip.right, tip.bottom, RGB(255, 0, 255));
+    SendMessageW(tips.hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc), PRF_CLIENT | PRF_ERASEBKGND);
+    SavePng(L"tooltip", canvas.Pixels().data(), canvas.cx, canvas.cy);
+    int text = 0;
+    for (int y = 0; y < canvas.cy; ++y)
+        for (int x = 0; x < canvas.cx; ++x)
+            text += canvas.At(x, y) == GetSysColor(COLOR_INFOTEXT);
+    EXPECT_GT(text, 20) << "the tip's text is drawn";
+    EXPECT_EQ(dlg.tipIds.front(), static_cast<unsigned int>(IDC_EDIT));
 }
