@@ -5,9 +5,9 @@
 
 #include <cwchar>
 
-#include "resources/resource.h"
 #include "base/LibraryEntry.h"
 #include "base/ProductInfo.h"
+#include "resources/resource.h"
 #include "threads/InstanceActivation.h"
 #include "ui/dialogs/MsgBox.h"
 #include "ui/dialogs/ZnDlgSkin.h"
@@ -78,8 +78,8 @@ int ScreenDpi()
 
 } // namespace
 
-DlgMsgEx::DlgMsgEx(ZnDlgSkin* dialogSkin, unsigned int boxType, const wchar_t* boxText, int* boundInt,
-    unsigned short id)
+DlgMsgEx::DlgMsgEx(
+    ZnDlgSkin* dialogSkin, unsigned int boxType, const wchar_t* boxText, int* boundInt, unsigned short id)
     : ZnDlg(dialogSkin),
       type(boxType),
       text(boxText ? boxText : L""),
@@ -227,8 +227,8 @@ void DlgMsgEx::SetUpButtons()
     for (int i = 0; i < 3; ++i) {
         if (!codes[i])
             continue;
-        SetWindowPos(GetDlgItem(buttonIds[i]), nullptr, left, slots[0].top, 0, 0,
-            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(
+            GetDlgItem(buttonIds[i]), nullptr, left, slots[0].top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         left += pitch;
     }
 }
@@ -324,7 +324,8 @@ int DlgMsgEx::ButtonIdFor(int code) const
 
 void DlgMsgEx::Press(int code)
 {
-    if (MsgExCallbacks::button && !MsgExCallbacks::button(hWnd, static_cast<unsigned int>(code), MsgExCallbacks::buttonData))
+    if (MsgExCallbacks::button
+        && !MsgExCallbacks::button(hWnd, static_cast<unsigned int>(code), MsgExCallbacks::buttonData))
         return;
     Finish(code);
 }
