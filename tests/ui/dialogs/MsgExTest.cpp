@@ -620,6 +620,138 @@ TEST_F(MsgExTest, LastErrorTextFollowsTheMessageOnlyAfterASeparator)
     EXPECT_EQ(markup, L"<B>Failed</B><br><br>" + error);
 }
 
+// --- layout and window states ------------------------------------------------------------
+
+TEST_F(MsgExTest, BoxGrowsWithItsTextAndKeepsTheButtonsBelowIt)
+{
+    struct Look {
+        int height = 0;
+        RECT text = {};
+        RECT button = {};
+    };
+    auto show = [](unsigned int type, const wchar_t* text) {
+        Look look;
+        BoxTicker ticker([&] {
+            if (HWND box = ShownBox()) {
+                look.height = WindowHeight(box);
+                look.text = ItemClientRect(box, IDC_MSGEX_TEXT);
+                look.button = ItemClientRect(box, IDC_MSGEX_BUTTON1);
+                ClickItem(box, IDC_MSGEX_BUTTON1);
+            }
+        });
+        EXPECT_EQ(MsgEx(nullptr, type, text), IDOK);
+        return look;
+    };
+    std::wstring lines;
+    for (int i = 0; i < 12; ++i)
+        lines += L"A line of its own<br>";
+    for (unsigned int html : {0u, static_cast<unsigned int>(MB_EX_HTML)}) {
+        Look one = show(MB_OK | html, L"One line");
+        std::wstring many = lines;
+        if (!html) {
+            for (size_t at; (at = many.find(L"<br>")) != std::wstring::npos;)
+                many.replace(at, 4, L"\n");
+        }
+        Look twelve = show(MB_OK | html, many.c_str());
+        const int grown = (twelve.text.bottom - twelve.text.top) - (one.text.bottom - one.text.top);
+        EXPECT_GT(grown, 60) << "html " << html;
+        EXPECT_EQ(twelve.height - one.height, grown) << "html " << html;
+        EXPECT_EQ(twelve.button.top - one.button.top, grown) << "html " << html;
+        EXPECT_GE(twelve.button.top, twelve.text.bottom) << "html " << html;
+    }
+}
+
+TEST_F(MsgExTest, TopmostStaysAndTheBoxIsCentredOnItsOwner)
+{
+    ProbeDlg owner;
+    HWND ownerWnd = owner.Modeless(IDD_PLAIN, TestModule(), nullptr, 1);
+    ASSERT_NE(ownerWnd, nullptr);
+    for (unsigned int type : {0u, static_cast<unsigned int>(MB_TOPMOST)}) {
+        bool topmost = false, active = false;
+        HWND boxOwner = nullptr;
+        POINT centre = {}, ownerCentre = {};
+        BoxTicker ticker([&] {
+            if (HWND box = ShownBox()) {
+                topmost = (GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+                active = GetActiveWindow() == box;
+                boxOwner = GetWindow(box, GW_OWNER);
+                RECT r, o;
+                GetWindowRect(box, &r);
+                GetWindowRect(ownerWnd, &o);
+                centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+                ownerCentre = {(o.left + o.right) / 2, (o.top + o.bottom) / 2};
+                ClickItem(box, IDC_MSGEX_BUTTON1);
+            }
+        });
+        EXPECT_EQ(MsgEx(ownerWnd, MB_OK | type, L"On top?"), IDOK);
+        EXPECT_TRUE(active) << "type " << type;
+        EXPECT_EQ(boxOwner, ownerWnd);
+        EXPECT_EQ(topmost, type == MB_TOPMOST) << "type " << type;
+        EXPECT_LE(std::abs(centre.x - ownerCentre.x), 2) << "type " << type;
+    }
+    DestroyWindow(ownerWnd);
+}
+
+TEST_F(MsgExTest, TopmostOnceEndsAtTheFirstActivation)
+{
+    // Owned windows stay topmost under Wine whatever they are told (see the
+    // README): the box must have no owner, so no window may be active.
+    SetActiveWindow(nullptr);
+    bool topmost = true, active = false;
+    HWND boxOwner = nullptr;
+    BoxTicker ticker([&] {
+        if (HWND box = ShownBox()) {
+            topmost = (GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+            active = GetActiveWindow() == box;
+            boxOwner = GetWindow(box, GW_OWNER);
+            ClickItem(box, IDC_MSGEX_BUTTON1);
+        }
+    });
+    EXPECT_EQ(MsgEx(nullptr, MB_OK | MB_EX_TOPMOST_ONCE, L"On top once"), IDOK);
+    if (boxOwner)
+        GTEST_SKIP() << "a window was active: the box was owned, and Wine keeps owned windows topmost";
+    EXPECT_TRUE(active);
+    EXPECT_FALSE(topmost);
+}
+
+namespace {
+
+std::vector<std::pair<HWND, WPARAM>> shieldMessages;
+
+LRESULT CALLBACK RecordShield(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == BCM_SETSHIELD)
+        shieldMessages.push_back({sent->hwnd, sent->lParam});
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(MsgExTest, ShieldBitPutsTheShieldOnTheFirstButtonOnly)
+{
+    shieldMessages.clear();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, RecordShield, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    HWND first = nullptr;
+    BoxTicker ticker([&] {
+        if (HWND box = ShownBox()) {
+            if (!first)
+                first = GetDlgItem(box, IDC_MSGEX_BUTTON1);
+            ClickItem(box, IDC_MSGEX_BUTTON1);
+        }
+    });
+    EXPECT_EQ(MsgEx(nullptr, MB_YESNO | MB_EX_SHIELD, L"Elevate?"), IDYES);
+    const auto withShield = shieldMessages;
+    shieldMessages.clear();
+    EXPECT_EQ(MsgEx(nullptr, MB_YESNO, L"Plain"), IDYES);
+    UnhookWindowsHookEx(hook);
+    ASSERT_EQ(withShield.size(), 1u);
+    EXPECT_EQ(withShield[0].first, first);
+    EXPECT_EQ(withShield[0].second, TRUE);
+    EXPECT_TRUE(shieldMessages.empty());
+}
+
 // --- skin -----------------------------------------------------------------------------------------
 
 TEST_F(MsgExTest, SetSkinReplacesTheMessageBoxSkinOnlyInSkinMode)

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "base/LibraryEntry.h"
@@ -239,7 +240,13 @@ void DlgMsgEx::SetUpText()
     if (!control)
         return;
     RECT place = ChildRect(hWnd, control);
-    RECT measure = {0, 0, place.right - place.left, place.bottom - place.top};
+    // A text taller than most of the screen is cut rather than pushing the
+    // buttons off it. The layout stops at the bottom of the rectangle it is
+    // given, so it measures in one of that height.
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int most = std::max<int>((work.bottom - work.top) * 2 / 3, place.bottom - place.top);
+    RECT measure = {0, 0, place.right - place.left, most};
     int needed = 0;
     if ((type & MB_EX_HTML) && html.Init(this, IDC_MSGEX_TEXT)) {
         htmlUsed = 1;
@@ -258,13 +265,7 @@ void DlgMsgEx::SetUpText()
         DrawTextW(dc, text, -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
         needed = measure.bottom - measure.top;
     }
-    // A text taller than most of the screen is cut rather than pushing the
-    // buttons off it.
-    RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int most = (work.bottom - work.top) * 2 / 3;
-    if (most > 0 && needed > most)
-        needed = most;
+    needed = std::min(needed, most);
     const int dy = needed - (place.bottom - place.top);
     if (dy <= 0)
         return;
