@@ -785,7 +785,7 @@ TEST_F(MsgExTest, SetSkinReplacesTheMessageBoxSkinOnlyInSkinMode)
 namespace {
 
 const wchar_t* const pictureText
-    = L"<B>Launchora</B> found <A1>3 new items</A1> in your start menu.<br>Would you like to "
+    = L"<B>Launchora</B> found <A>3 new items</A> in your start menu.<br>Would you like to "
       L"<I>sort</I> them now?";
 
 // The box's client area composed into a picture and saved; how many of
@@ -905,7 +905,7 @@ TEST_F(MsgExTest, TwoHundredBoxesLeaveNoWindowOrIconBehind)
     for (round = 0; round < 200; ++round) {
         int dontShow = 0;
         int code = MsgExFmtLink(L"More", nullptr, MB_YESNO | iconBits[round % 4], &dontShow,
-            L"Box <B>%d</B> of <A1>two hundred</A1>", round + 1);
+            L"Box <B>%d</B> of <I>two hundred</I>", round + 1);
         answered += code == (round % 2 ? IDNO : IDYES);
     }
     EXPECT_EQ(answered, 200);
