@@ -470,6 +470,31 @@ TEST_F(MsgExTest, LinkClickAsksTheLinkCallbackAndClosesWithANonZeroAnswer)
     EXPECT_NE(asked.box, nullptr);
 }
 
+TEST_F(MsgExTest, LinkAndFormatMayBeStringIdsAndTheLinkAlwaysFits)
+{
+    AppInstance app(TestModule(), L"MsgExTest");
+    std::wstring markup;
+    BoxTicker ticker([&] {
+        if (HWND box = ShownBox()) {
+            wchar_t text[2100] = {};
+            if (ZnStaticHTML* html = HtmlOf(box))
+                html->GetHTMLText(text, 2100);
+            markup = text;
+            ClickItem(box, IDC_MSGEX_BUTTON1);
+        }
+    });
+    int dontShow = 0;
+    const wchar_t* libraryWord = reinterpret_cast<const wchar_t*>(static_cast<intptr_t>(-27055));
+    EXPECT_EQ(MsgExFmtLink(libraryWord, nullptr, MB_OK, &dontShow, IDS_TIP), IDOK);
+    EXPECT_EQ(markup, L"A tip from the string table<br><br><A>&Continue</A>");
+
+    // A message longer than the box's 2048 characters is cut, the link not.
+    std::wstring longText(3000, L'x');
+    EXPECT_EQ(MsgExFmtLink(L"Still here", nullptr, MB_OK, L"%s", longText.c_str()), IDOK);
+    EXPECT_EQ(markup.size(), 2047u);
+    EXPECT_EQ(markup.substr(markup.size() - 25), L"<br><br><A>Still here</A>");
+}
+
 TEST_F(MsgExTest, WithoutLinkCallbackTheOwnerChainIsAskedWithCode150)
 {
     ProbeDlg top;
