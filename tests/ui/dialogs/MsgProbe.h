@@ -1,6 +1,5 @@
 // Helpers of the message-box tests: a thread timer that looks at the open
-// box every few milliseconds and lets the test act on it, the box's texts
-// and buttons.
+// box every few milliseconds and lets the test act on it.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +13,7 @@
 // a loop of its own is not called again until it returns.
 class BoxTicker {
 public:
-    explicit BoxTicker(std::function<void()> onTick) : step(std::move(onTick))
+    explicit BoxTicker(std::function<void()> onTick) : step(std::move(onTick)), outer(self)
     {
         self = this;
         timer = SetTimer(nullptr, 0, 15, &Tick);
@@ -22,25 +21,26 @@ public:
     ~BoxTicker()
     {
         KillTimer(nullptr, timer);
-        self = nullptr;
+        self = outer;
     }
     BoxTicker(const BoxTicker&) = delete;
     BoxTicker& operator=(const BoxTicker&) = delete;
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
     {
-        if (!self || self->busy)
+        BoxTicker* ticker = self;
+        if (!ticker || ticker->timer != id || ticker->busy)
             return;
-        self->busy = true;
-        self->step();
-        if (self)
-            self->busy = false;
+        ticker->busy = true;
+        ticker->step();
+        ticker->busy = false;
     }
 
     std::function<void()> step;
     UINT_PTR timer = 0;
     bool busy = false;
+    BoxTicker* outer;
     static inline BoxTicker* self = nullptr;
 };
 
@@ -51,10 +51,22 @@ inline HWND ShownBox()
     return box && IsWindowVisible(box) ? box : nullptr;
 }
 
+// Runs show() while the timer hands each box, once shown, to act.
+inline int WithBox(const std::function<int()>& show, const std::function<void(HWND)>& act)
+{
+    HWND last = nullptr;
+    BoxTicker ticker([&] {
+        HWND box = ShownBox();
+        if (box && box != last)
+            act(last = box);
+    });
+    return show();
+}
+
 inline std::wstring ItemText(HWND dialog, int id)
 {
-    wchar_t text[512] = {};
-    GetDlgItemTextW(dialog, id, text, 512);
+    wchar_t text[2100] = {};
+    GetDlgItemTextW(dialog, id, text, 2100);
     return text;
 }
 
@@ -64,23 +76,10 @@ inline void ClickItem(HWND dialog, int id)
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-inline bool ItemShown(HWND dialog, int id)
-{
-    HWND item = GetDlgItem(dialog, id);
-    return item && (GetWindowLongPtrW(item, GWL_STYLE) & WS_VISIBLE);
-}
-
 inline RECT ItemClientRect(HWND dialog, int id)
 {
     RECT r = {};
     GetWindowRect(GetDlgItem(dialog, id), &r);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
     return r;
-}
-
-inline int WindowHeight(HWND window)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    return r.bottom - r.top;
 }
