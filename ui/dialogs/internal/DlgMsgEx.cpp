@@ -250,8 +250,12 @@ void DlgMsgEx::SetUpText()
     int needed = 0;
     if ((type & MB_EX_HTML) && html.Init(this, IDC_MSGEX_TEXT)) {
         htmlUsed = 1;
-        if (IsSkinSet())
+        // On the skin the text takes the skin's colour over its picture.
+        if (IsSkinSet()) {
             html.SetTransparent(1);
+            if (const SKIN_METRICS* metrics = GetSkin()->GetMetrics())
+                html.SetTextColor(metrics->textColor);
+        }
         html.SetHTMLText(text);
         ClientDC dc(control);
         needed = html.CalcHeight(dc, &measure);
