@@ -98,24 +98,26 @@ int ShowBox(HWND owner, unsigned int type, int* dontShow, const wchar_t* message
     return box.Run(owner);
 }
 
-// The formatted message, with the link's paragraph after it when there is
-// a link; the link always fits, the message is cut to make room.
-int ShowFormatted(DWORD lastError, const wchar_t* link, HWND owner, unsigned int type, int* dontShow,
+// The formatted message; the Link forms make it mini-HTML and end it with
+// the link's paragraph (none for an empty link). The link always fits: the
+// message is cut to make room.
+int ShowFormatted(DWORD lastError, bool linkForm, const wchar_t* link, HWND owner, unsigned int type, int* dontShow,
     const wchar_t* format, va_list args)
 {
     ResStr linkHolder;
-    const wchar_t* linkText = link ? MsgText::Resolve(link, linkHolder) : nullptr;
+    const wchar_t* linkText = linkForm ? MsgText::Resolve(link, linkHolder) : L"";
+    if (linkForm)
+        type |= MB_EX_HTML;
     unsigned int room = textSize;
-    if (linkText) {
+    if (*linkText) {
         size_t suffix = wcslen(linkText) + linkTagsLength;
         room = suffix < textSize - 1 ? static_cast<unsigned int>(textSize - suffix) : 1;
     }
     wchar_t text[textSize];
     StrFormatV(text, room, format, args);
-    if (linkText) {
+    if (*linkText) {
         size_t used = wcslen(text);
         StrFormat(text + used, static_cast<unsigned>(textSize - used), L"<br><br><A>%s</A>", linkText);
-        type |= MB_EX_HTML;
     }
     return ShowBox(owner, type, dontShow, text, lastError);
 }
@@ -136,7 +138,7 @@ int MsgExFmt(HWND owner, unsigned int type, const wchar_t* format, ...)
     const wchar_t* resolved = MsgText::Resolve(format, holder);
     va_list args;
     va_start(args, format);
-    int result = ShowFormatted(lastError, nullptr, owner, type, nullptr, resolved, args);
+    int result = ShowFormatted(lastError, false, nullptr, owner, type, nullptr, resolved, args);
     va_end(args);
     return result;
 }
@@ -148,7 +150,7 @@ int MsgExFmt(HWND owner, unsigned int type, int formatId, ...)
     format.Load(formatId);
     va_list args;
     va_start(args, formatId);
-    int result = ShowFormatted(lastError, nullptr, owner, type, nullptr, format, args);
+    int result = ShowFormatted(lastError, false, nullptr, owner, type, nullptr, format, args);
     va_end(args);
     return result;
 }
@@ -160,7 +162,7 @@ int MsgExFmt(HWND owner, unsigned int type, int* dontShow, const wchar_t* format
     const wchar_t* resolved = MsgText::Resolve(format, holder);
     va_list args;
     va_start(args, format);
-    int result = ShowFormatted(lastError, nullptr, owner, type, dontShow, resolved, args);
+    int result = ShowFormatted(lastError, false, nullptr, owner, type, dontShow, resolved, args);
     va_end(args);
     return result;
 }
@@ -172,7 +174,7 @@ int MsgExFmt(HWND owner, unsigned int type, int* dontShow, int formatId, ...)
     format.Load(formatId);
     va_list args;
     va_start(args, formatId);
-    int result = ShowFormatted(lastError, nullptr, owner, type, dontShow, format, args);
+    int result = ShowFormatted(lastError, false, nullptr, owner, type, dontShow, format, args);
     va_end(args);
     return result;
 }
@@ -184,7 +186,7 @@ int MsgExFmtLink(const wchar_t* link, HWND owner, unsigned int type, const wchar
     const wchar_t* resolved = MsgText::Resolve(format, holder);
     va_list args;
     va_start(args, format);
-    int result = ShowFormatted(lastError, link ? link : L"", owner, type, nullptr, resolved, args);
+    int result = ShowFormatted(lastError, true, link, owner, type, nullptr, resolved, args);
     va_end(args);
     return result;
 }
@@ -196,7 +198,7 @@ int MsgExFmtLink(const wchar_t* link, HWND owner, unsigned int type, int formatI
     format.Load(formatId);
     va_list args;
     va_start(args, formatId);
-    int result = ShowFormatted(lastError, link ? link : L"", owner, type, nullptr, format, args);
+    int result = ShowFormatted(lastError, true, link, owner, type, nullptr, format, args);
     va_end(args);
     return result;
 }
@@ -208,7 +210,7 @@ int MsgExFmtLink(const wchar_t* link, HWND owner, unsigned int type, int* dontSh
     const wchar_t* resolved = MsgText::Resolve(format, holder);
     va_list args;
     va_start(args, format);
-    int result = ShowFormatted(lastError, link ? link : L"", owner, type, dontShow, resolved, args);
+    int result = ShowFormatted(lastError, true, link, owner, type, dontShow, resolved, args);
     va_end(args);
     return result;
 }
@@ -220,7 +222,7 @@ int MsgExFmtLink(const wchar_t* link, HWND owner, unsigned int type, int* dontSh
     format.Load(formatId);
     va_list args;
     va_start(args, formatId);
-    int result = ShowFormatted(lastError, link ? link : L"", owner, type, dontShow, format, args);
+    int result = ShowFormatted(lastError, true, link, owner, type, dontShow, format, args);
     va_end(args);
     return result;
 }
