@@ -14,6 +14,14 @@
 // string. The whole pointer is looked at, so no string is ever taken for an
 // id because its low bits look like one.
 //
+// In the text of a mini-HTML box, "<A>" marks the box's link: a click asks
+// the link callback, or the owners (MSGEX_LINK_CODE). The numbered links
+// "<A1>"… would report the ids of the box's own controls and are not links
+// of the box.
+//
+// Keys: besides the buttons' mnemonics, O, C, R, Y and N (without Alt)
+// press OK, Cancel, Retry, Yes and No where the box shows that word.
+//
 // Boxes are modal to their owner on the calling user-interface thread; the
 // callbacks and the instance id are process-wide and assume one
 // user-interface thread.
