@@ -18,7 +18,8 @@ constexpr unsigned protocolCommandSize = 520;
 // The command of <protocol>\shell\open\command among the classes: the
 // current user's registration first, then the merged root (Wine's root holds
 // only the machine's), environment strings expanded for an expandable
-// value. Returns its length; 0 and "" when there is none.
+// value. Returns its length; 0 and "" when there is none or it does not
+// fit in cch characters (a cut command would name another program).
 PVDLL_API int GetProtocolApp(const wchar_t* protocol, wchar_t* out, unsigned cch);
 
 // The command line that opens url: command with each "%1" replaced by url,
