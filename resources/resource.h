@@ -22,6 +22,37 @@
 #define IDS_PROGRESS_TITLE          28000
 #define IDS_CONFIRM_CANCEL          28008
 
+// Message boxes (the MsgEx dialog). The control ids repeat MsgExControl of
+// ui/dialogs/MsgBox.h under names of their own, for the resource script.
+#define IDA_MSGEX                   27003
+#define IDC_MSGBOX_TEXT             27004
+#define IDC_MSGBOX_DONTSHOW         27005
+#define IDC_MSGBOX_BELOW_CHECK      27010
+#define IDC_MSGBOX_BUTTON1          27011
+#define IDC_MSGBOX_BUTTON2          27012
+#define IDC_MSGBOX_ICON             27013
+#define IDC_MSGBOX_BUTTON3          27040
+#define IDI_MSGEX_INFORMATION       27022
+#define IDI_MSGEX_QUESTION          27023
+#define IDI_MSGEX_STOP              27024
+#define IDI_MSGEX_EXCLAMATION       27025
+#define IDD_MSGEX                   27042
+#define IDD_MSGEX_SKIN              27043
+// The button words
+#define IDS_MSGEX_OK                27050
+#define IDS_MSGEX_CANCEL            27051
+#define IDS_MSGEX_RETRY             27052
+#define IDS_MSGEX_YES               27053
+#define IDS_MSGEX_NO                27054
+#define IDS_MSGEX_CONTINUE          27055
+// The commands of the box's keys: IDM_MSGEX_KEY + the button's result code
+#define IDM_MSGEX_KEY               27060
+#define IDM_MSGEX_KEY_OK            27061
+#define IDM_MSGEX_KEY_CANCEL        27062
+#define IDM_MSGEX_KEY_RETRY         27064
+#define IDM_MSGEX_KEY_YES           27066
+#define IDM_MSGEX_KEY_NO            27067
+
 // Version record
 #define PVDLL_VERSION_MAJOR         21
 #define PVDLL_VERSION_MINOR         7

@@ -7,6 +7,7 @@
 
 #include "base/CritSec.h"
 #include "base/ScopeGuards.h"
+#include "ui/dialogs/MsgBox.h"
 #include "ui/dialogs/internal/SkinPixels.h"
 
 namespace {
@@ -47,6 +48,9 @@ SkinEntries ResolveEntries(HMODULE module)
 struct SkinModeHold {
     LoadedModule loaded;
     std::unique_ptr<ZnDlgSkin> msgBoxSkin;
+    // A message-box skin replaced while a box showed it: kept until that
+    // box is gone.
+    std::unique_ptr<ZnDlgSkin> retiredMsgBoxSkin;
 };
 
 CritSec skinLock;
@@ -125,8 +129,10 @@ void EndSkinMode()
     entries = {};
     skinModule = nullptr;
     // The message-box skin goes before the library whose pictures it shows.
-    if (leaving)
+    if (leaving) {
         leaving->msgBoxSkin.reset();
+        leaving->retiredMsgBoxSkin.reset();
+    }
 }
 
 } // namespace
@@ -209,4 +215,24 @@ HBITMAP LoadSkinPicture(int pictureId)
 {
     HMODULE module = GetDllSkin();
     return module ? SkinPixels::LoadPictureResource(module, pictureId) : nullptr;
+}
+
+void MsgEx_SetSkin(SKIN_METRICS* metrics, SKIN_AREA_METRICS* areas)
+{
+    CritSecLock lock(skinLock);
+    if (!hold)
+        return;
+    std::unique_ptr<ZnDlgSkin> made;
+    if (metrics) {
+        made.reset(new (std::nothrow) ZnDlgSkin(metrics));
+        // A skin whose picture cannot be had leaves the current one.
+        if (!made || !made->SetSkin(metrics))
+            return;
+        made->AddAreas(areas);
+    }
+    if (hold->retiredMsgBoxSkin && !hold->retiredMsgBoxSkin->GetDlg())
+        hold->retiredMsgBoxSkin.reset();
+    if (hold->msgBoxSkin && hold->msgBoxSkin->GetDlg() && !hold->retiredMsgBoxSkin)
+        hold->retiredMsgBoxSkin = std::move(hold->msgBoxSkin);
+    hold->msgBoxSkin = std::move(made);
 }
