@@ -39,6 +39,19 @@ BOOL CALLBACK CollectText(HWND child, LPARAM data)
     return TRUE;
 }
 
+// A box's message: the markup of an HTML text, the window text otherwise.
+std::wstring BoxText(HWND box)
+{
+    HWND control = GetDlgItem(box, IDC_MSGEX_TEXT);
+    ZnWnd* bound = ZnWnd::FromHandle(control);
+    if (bound && bound->IsKindOf(L"ZnStaticHTML")) {
+        wchar_t markup[2048] = {};
+        static_cast<ZnStaticHTML*>(bound)->GetHTMLText(markup, 2048);
+        return markup;
+    }
+    return WindowText(control);
+}
+
 struct DialogSearch {
     HWND found = nullptr;
 };
@@ -211,7 +224,7 @@ void CALLBACK BoxAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
         return;
     self->lastBox = box;
     int button = self->buttons[self->answered++];
-    self->texts.push_back(WindowText(GetDlgItem(box, IDC_MSGEX_TEXT)));
+    self->texts.push_back(BoxText(box));
     if (self->tick)
         SendDlgItemMessageW(box, IDC_MSGEX_DONTSHOW, BM_SETCHECK, BST_CHECKED, 0);
     SendDlgItemMessageW(box, button, BM_CLICK, 0, 0);
