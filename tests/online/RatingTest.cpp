@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -163,6 +164,41 @@ TEST_F(RatingSchedule, AKeyThatCannotBeOpenedIsNeverDue)
     EXPECT_EQ(ShouldDisplayWinStorePrompt(nullptr, valueName, 3, 10), 0);
 }
 
+TEST_F(RatingSchedule, AFailedWriteLeavesTheSchedule)
+{
+    // A key the user may read but not write: the passed time is due, and
+    // stays as it was.
+    DWORD passed = static_cast<DWORD>(ScheduleNow() - 60);
+    Store(passed);
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\PVDLLTest\\Rating", 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr));
+    LONG set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly);
+    LocalFree(readOnly);
+    HKEY probe = nullptr;
+    bool enforced = set == ERROR_SUCCESS
+        && RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\PVDLLTest\\Rating", 0, KEY_SET_VALUE, &probe)
+            == ERROR_ACCESS_DENIED;
+    if (probe)
+        RegCloseKey(probe);
+    int due = enforced ? ShouldDisplayWinStorePrompt(keyPath, valueName, 3, 10) : -1;
+    DWORD after = 0;
+    bool read = Read(&after);
+    // Writable again, so that the key can go.
+    PSECURITY_DESCRIPTOR open = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KA;;;WD)", SDDL_REVISION_1, &open, nullptr);
+    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, open);
+    LocalFree(open);
+    RegCloseKey(key);
+    if (!enforced)
+        GTEST_SKIP() << "the registry does not refuse writes to a read-only key here";
+    EXPECT_EQ(due, 1);
+    EXPECT_TRUE(read);
+    EXPECT_EQ(after, passed);
+}
+
 // --- the prompt --------------------------------------------------------------------
 
 class RatingPrompt : public RatingSchedule {
@@ -199,6 +235,14 @@ TEST_F(RatingPrompt, AlreadyRatedStopsThePromptForEver)
 TEST_F(RatingPrompt, NotNowLeavesTheSchedule)
 {
     TaskDialogClicker clicker({1002});
+    Show();
+    EXPECT_EQ(clicker.Clicked(), 1u);
+    EXPECT_EQ(Stored(), scheduled);
+}
+
+TEST_F(RatingPrompt, ClosingTheDialogIsNotNow)
+{
+    TaskDialogClicker clicker({IDCANCEL});
     Show();
     EXPECT_EQ(clicker.Clicked(), 1u);
     EXPECT_EQ(Stored(), scheduled);

@@ -154,6 +154,24 @@ TEST(ProductUrlCut, AVeryLongBaseCutsTheUrlInsteadOfOverrunning)
     EXPECT_EQ(spy.Calls()[0].file, longBase.substr(0, 2047));
 }
 
+TEST(ProductUrlCut, AVeryLongPageKeyOrLanguageCodeIsCutToo)
+{
+    ShellSpy spy(ShellSpy::succeedQuietly);
+    ASSERT_TRUE(spy.Hooked());
+    std::wstring longKey(3000, L'k');
+    std::wstring longLanguage(3000, L'l');
+    EXPECT_EQ(GoOnline_Lang(nullptr, longKey.c_str(), nullptr), 1);
+    EXPECT_EQ(GoOnline_Lang(nullptr, L"translate", longLanguage.c_str()), 1);
+    ASSERT_EQ(spy.Calls().size(), 2u);
+    const std::wstring base = L"https://www.corvenna.com/go/?p=";
+    EXPECT_EQ(spy.Calls()[0].file, (base + longKey).substr(0, 2047));
+    // The language parameter is cut at its own 256 characters.
+    const std::wstring& second = spy.Calls()[1].file;
+    size_t c = second.find(L"&c=");
+    ASSERT_NE(c, std::wstring::npos);
+    EXPECT_EQ(second.substr(c + 1), (L"c=" + longLanguage).substr(0, 255));
+}
+
 TEST(GoOnline, OpensThePageUrlWithoutAsking)
 {
     ShellSpy spy(ShellSpy::succeedQuietly);
