@@ -28,6 +28,9 @@ protected:
 
     TestClasses classes;
     BrowserMarker marker;
+    // Any route that fails unexpectedly ends in a box: the test fails
+    // instead of waiting for an answer.
+    ModalWatchdog watchdog;
 };
 
 } // namespace
@@ -126,7 +129,6 @@ TEST_F(OpenHtml, WhenEveryRouteFailsTheLibrarysMessageSaysSoAndTheResultIs0)
     RegisterHttp(L"\"C:\\no\\such\\browser.exe\" \"%1\"");
     ShellSpy spy(ShellSpy::failAll, true);
     ASSERT_TRUE(spy.Hooked());
-    ModalWatchdog watchdog;
     BoxAnswerer answer(IDC_MSGEX_BUTTON1);
     EXPECT_EQ(OpenHTML(nullptr, L"pvtestnone://nowhere", FALSE, 0), 0);
     EXPECT_TRUE(marker.StaysAway(300));
@@ -142,7 +144,6 @@ TEST_F(OpenHtml, ANoticeAsksFirstAndOkOpens)
 {
     ShellSpy spy(ShellSpy::passThrough);
     ASSERT_TRUE(spy.Hooked());
-    ModalWatchdog watchdog;
     BoxAnswerer answer(IDC_MSGEX_BUTTON1);
     int result = OpenHTML(nullptr, L"pvtestproto://asked", TRUE, 0);
     if (answer.Texts().empty())
@@ -157,7 +158,6 @@ TEST_F(OpenHtml, CancellingTheNoticeOpensNothing)
 {
     ShellSpy spy(ShellSpy::passThrough);
     ASSERT_TRUE(spy.Hooked());
-    ModalWatchdog watchdog;
     // OK/Cancel: Cancel stands in the third place.
     BoxAnswerer answer(IDC_MSGEX_BUTTON3);
     EXPECT_EQ(OpenHTML(nullptr, L"pvtestproto://declined", TRUE, 0), 0);
@@ -171,7 +171,6 @@ TEST_F(OpenHtml, TheNoticeCanBeTheCallersOwnText)
 {
     ShellSpy spy(ShellSpy::succeedQuietly);
     ASSERT_TRUE(spy.Hooked());
-    ModalWatchdog watchdog;
     BoxAnswerer answer(IDC_MSGEX_BUTTON1);
     // A negative id names one of the library's strings.
     int result = OpenHTML(nullptr, L"pvtestproto://own", TRUE, -22022);

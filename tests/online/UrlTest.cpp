@@ -110,6 +110,7 @@ protected:
 
     TestClasses classes;
     BrowserMarker marker;
+    ModalWatchdog watchdog;
 };
 
 TEST_F(ProductUrl, ProductParametersFollowThePageKeyWithAnAmpersand)
