@@ -65,7 +65,7 @@ DWORD NextPromptTime(DWORD now, unsigned minDays, unsigned maxDays)
         maxDays = swap;
     }
     unsigned span = maxDays - minDays;
-    unsigned long long days = minDays + (span ? RandomNumber() % span : 0u);
+    unsigned long long days = static_cast<unsigned long long>(minDays) + (span ? RandomNumber() % span : 0u);
     unsigned long long next = now + days * secondsPerDay;
     return next >= neverAgain ? neverAgain - 1 : static_cast<DWORD>(next);
 }

@@ -146,6 +146,9 @@ TEST_F(RatingSchedule, AFarTimeStaysBelowNever)
 {
     ShouldDisplayWinStorePrompt(keyPath, valueName, 4000000000u, 4000000000u);
     EXPECT_EQ(Stored(), never - 1) << "a far time is not the never mark";
+    RemoveKey();
+    ShouldDisplayWinStorePrompt(keyPath, valueName, 0xFFFFFFF0u, 0xFFFFFFFFu);
+    EXPECT_EQ(Stored(), never - 1) << "the day count does not wrap round";
     EXPECT_EQ(ShouldDisplayWinStorePrompt(keyPath, valueName, 1, 2), 0);
 }
 
