@@ -261,6 +261,19 @@ void CALLBACK TaskDialogClicker::OnTimer(HWND, UINT, UINT_PTR, DWORD)
     SendMessageW(search.found, TDM_CLICK_BUTTON, static_cast<WPARAM>(button), 0);
 }
 
+std::wstring BuiltSite()
+{
+    return L"" PVDLL_COMPANY_URL;
+}
+
+std::wstring BuiltPageUrl(const std::wstring& key)
+{
+    std::wstring site = BuiltSite();
+    if (site.empty() || site.back() != L'/')
+        site += L'/';
+    return site + L"go/?p=" + key;
+}
+
 std::wstring ReadWideFile(const std::wstring& path)
 {
     HANDLE file = CreateFileW(

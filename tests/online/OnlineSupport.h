@@ -147,5 +147,10 @@ private:
     UINT_PTR timer;
 };
 
+// The site the library was built with (the same build setting) and the
+// URL of one of its pages.
+std::wstring BuiltSite();
+std::wstring BuiltPageUrl(const std::wstring& key);
+
 // The contents of a file as text (UTF-16 without a mark), empty when absent.
 std::wstring ReadWideFile(const std::wstring& path);

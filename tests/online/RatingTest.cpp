@@ -259,7 +259,7 @@ TEST_F(RatingPrompt, RateNowOpensTheRatingPageAndKeepsTheDialogOpen)
     Show();
     EXPECT_EQ(clicker.Clicked(), 2u) << "the dialog was gone after the first answer";
     ASSERT_EQ(spy.Calls().size(), 1u);
-    EXPECT_EQ(spy.Calls()[0].file, L"https://www.corvenna.com/go/?p=rate-launchora");
+    EXPECT_EQ(spy.Calls()[0].file, BuiltPageUrl(L"rate-launchora"));
     EXPECT_NE(spy.Calls()[0].window, nullptr) << "the page is opened over the dialog";
     EXPECT_EQ(Stored(), scheduled);
 }
@@ -323,7 +323,7 @@ TEST_F(RatingBox, YesOpensTheRatingPageAndAsksAgain)
         return;
     EXPECT_EQ(answer.Texts().size(), 3u);
     ASSERT_EQ(spy.Calls().size(), 2u);
-    EXPECT_EQ(spy.Calls()[0].file, L"https://www.corvenna.com/go/?p=rate-launchora");
+    EXPECT_EQ(spy.Calls()[0].file, BuiltPageUrl(L"rate-launchora"));
     EXPECT_EQ(Stored(), scheduled);
 }
 
