@@ -10,6 +10,7 @@
 namespace {
 
 ShellSpy* activeSpy = nullptr;
+IconSpy* activeIconSpy = nullptr;
 BoxAnswerer* activeAnswerer = nullptr;
 TaskDialogClicker* activeClicker = nullptr;
 
@@ -225,9 +226,37 @@ void CALLBACK BoxAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
     self->lastBox = box;
     int button = self->buttons[self->answered++];
     self->texts.push_back(BoxText(box));
+    std::wstring shown;
+    for (int id : {IDC_MSGEX_BUTTON1, IDC_MSGEX_BUTTON2, IDC_MSGEX_BUTTON3}) {
+        HWND button = GetDlgItem(box, id);
+        if (button && IsWindowVisible(button))
+            shown += (shown.empty() ? L"" : L"|") + WindowText(button);
+    }
+    self->words.push_back(shown);
     if (self->tick)
         SendDlgItemMessageW(box, IDC_MSGEX_DONTSHOW, BM_SETCHECK, BST_CHECKED, 0);
     SendDlgItemMessageW(box, button, BM_CLICK, 0, 0);
+}
+
+// --- IconSpy -----------------------------------------------------------------------
+
+IconSpy::IconSpy() : hook("user32.dll", "LoadImageW", reinterpret_cast<void*>(&Load))
+{
+    activeIconSpy = this;
+}
+
+IconSpy::~IconSpy()
+{
+    activeIconSpy = nullptr;
+}
+
+HANDLE WINAPI IconSpy::Load(HINSTANCE module, LPCWSTR name, UINT type, int cx, int cy, UINT flags)
+{
+    IconSpy* self = activeIconSpy;
+    if (type == IMAGE_ICON && IS_INTRESOURCE(name))
+        self->ids.push_back(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
+    typedef HANDLE(WINAPI * Fn)(HINSTANCE, LPCWSTR, UINT, int, int, UINT);
+    return self->hook.Original<Fn>()(module, name, type, cx, cy, flags);
 }
 
 // --- TaskDialogClicker -------------------------------------------------------------

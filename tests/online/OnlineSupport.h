@@ -110,6 +110,8 @@ public:
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
 
     const std::vector<std::wstring>& Texts() const { return texts; }
+    // The words of each box's visible buttons, joined by "|".
+    const std::vector<std::wstring>& Buttons() const { return words; }
     // Ticks the box's check box before pressing.
     void TickCheckBox() { tick = true; }
 
@@ -121,7 +123,27 @@ private:
     bool tick = false;
     HWND lastBox = nullptr;
     std::vector<std::wstring> texts;
+    std::vector<std::wstring> words;
     UINT_PTR timer;
+};
+
+// The icon resources the library loads for its boxes (by their ids), for
+// the life of the object.
+class IconSpy {
+public:
+    IconSpy();
+    ~IconSpy();
+    IconSpy(const IconSpy&) = delete;
+    IconSpy& operator=(const IconSpy&) = delete;
+
+    bool Hooked() const { return hook.Hooked(); }
+    const std::vector<unsigned>& Ids() const { return ids; }
+
+private:
+    static HANDLE WINAPI Load(HINSTANCE, LPCWSTR, UINT, int, int, UINT);
+
+    std::vector<unsigned> ids;
+    ImportHook hook;
 };
 
 // Clicks the buttons of the task dialog that opens on this thread, one
