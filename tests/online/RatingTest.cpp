@@ -276,6 +276,17 @@ TEST_F(RatingPrompt, ShowsTheQuestionAndItsThreeAnswers)
             << testing::PrintToString(std::wstring(part)) << " in " << testing::PrintToString(text);
 }
 
+TEST_F(RatingPrompt, WhereTaskDialogsExistTheyAreChosenByThemselves)
+{
+    SetRatingPromptForm(RatingPromptForm::automatic);
+    TaskDialogClicker clicker({1002});
+    // A box instead of the task dialog would be answered with No.
+    BoxAnswerer box(IDC_MSGEX_BUTTON2);
+    Show();
+    EXPECT_EQ(clicker.Clicked(), 1u);
+    EXPECT_TRUE(box.Texts().empty());
+}
+
 // --- the Yes/No box where there are no task dialogs ---------------------------------
 
 class RatingBox : public RatingSchedule {
