@@ -110,9 +110,9 @@ TEST_F(OpenHtml, TheShellsExecuteFunctionIsTheLastRouteAndShowsNoBoxOfItsOwn)
 
 TEST_F(OpenHtml, TheLastRouteIsOwnedByTheActiveWindowsLastPopup)
 {
-    // Wine 8 answers GetLastActivePopup with the window itself even after
-    // one of its pop-ups was active, so only the active window's own answer
-    // can be compared here.
+    // Wine 8 did not answer GetLastActivePopup with an owned pop-up that
+    // was active before its owner, so only the active window's own answer
+    // is compared here.
     HWND owner = CreateWindowExW(
         0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(owner, nullptr);

@@ -172,9 +172,10 @@ TEST(MsgSystemBox, LastErrorShowsTheErrorTextAndNothingWithoutError)
     });
     EXPECT_NE(seen.texts.find(L"A tip from the string table\n\n" + error + L"\n |"), std::wstring::npos)
         << seen.texts.c_str();
-    seen = Answer(IDOK, [] { return MsgHRESULT(reinterpret_cast<HWND>(1), static_cast<long>(0x80070005), 0xFFFFFFFF, 0); });
-    EXPECT_NE(seen.texts.find(std::wstring(GetLastErrorText(static_cast<int>(0x80070005))) + L"\n |"),
-        std::wstring::npos)
+    seen = Answer(
+        IDOK, [] { return MsgHRESULT(reinterpret_cast<HWND>(1), static_cast<long>(0x80070005), 0xFFFFFFFF, 0); });
+    EXPECT_NE(
+        seen.texts.find(std::wstring(GetLastErrorText(static_cast<int>(0x80070005))) + L"\n |"), std::wstring::npos)
         << seen.texts.c_str();
 }
 

@@ -111,7 +111,8 @@ TEST_F(MsgExTest, EveryButtonSetShowsItsWordsAndGivesTheirCodes)
             if (!set.codes[i])
                 continue;
             std::vector<std::wstring> words;
-            EXPECT_EQ(AnswerWith(set.type, buttonIds[i], &words), set.codes[i]) << "type " << set.type << " button " << i;
+            EXPECT_EQ(AnswerWith(set.type, buttonIds[i], &words), set.codes[i])
+                << "type " << set.type << " button " << i;
             ASSERT_EQ(words.size(), 3u);
             for (int w = 0; w < 3; ++w)
                 EXPECT_EQ(words[w], set.words[w]) << "type " << set.type << " place " << w;
@@ -146,9 +147,10 @@ TEST_F(MsgExTest, DefaultButtonTwoAndThreeTakeTheFocusAndEnter)
         int focused;
         int code;
     };
-    for (Case c : {Case{MB_YESNOCANCEL, IDC_MSGEX_BUTTON1, IDYES}, Case{MB_YESNOCANCEL | MB_DEFBUTTON2, IDC_MSGEX_BUTTON2, IDNO},
-             Case{MB_YESNOCANCEL | MB_DEFBUTTON3, IDC_MSGEX_BUTTON3, IDCANCEL},
-             Case{MB_OKCANCEL | MB_DEFBUTTON2, IDC_MSGEX_BUTTON3, IDCANCEL}}) {
+    for (Case c :
+        {Case{MB_YESNOCANCEL, IDC_MSGEX_BUTTON1, IDYES}, Case{MB_YESNOCANCEL | MB_DEFBUTTON2, IDC_MSGEX_BUTTON2, IDNO},
+            Case{MB_YESNOCANCEL | MB_DEFBUTTON3, IDC_MSGEX_BUTTON3, IDCANCEL},
+            Case{MB_OKCANCEL | MB_DEFBUTTON2, IDC_MSGEX_BUTTON3, IDCANCEL}}) {
         int focused = 0;
         LRESULT defId = 0;
         BoxTicker ticker([&] {
@@ -174,9 +176,9 @@ TEST_F(MsgExTest, LetterKeysPressTheButtonOfTheirWord)
         int code;
         WPARAM stray; // a word the box does not show
     };
-    for (Case c : {Case{MB_YESNO, 'N', IDNO, 'R'}, Case{MB_YESNOCANCEL, 'Y', IDYES, 'O'},
-             Case{MB_RETRYCANCEL, 'R', IDRETRY, 'Y'}, Case{MB_ABORTRETRYIGNORE, 'C', IDCANCEL, 'N'},
-             Case{MB_OK, 'O', IDOK, 'C'}}) {
+    for (Case c :
+        {Case{MB_YESNO, 'N', IDNO, 'R'}, Case{MB_YESNOCANCEL, 'Y', IDYES, 'O'}, Case{MB_RETRYCANCEL, 'R', IDRETRY, 'Y'},
+            Case{MB_ABORTRETRYIGNORE, 'C', IDCANCEL, 'N'}, Case{MB_OK, 'O', IDOK, 'C'}}) {
         bool posted = false;
         BoxTicker ticker([&] {
             HWND box = ShownBox();
@@ -217,7 +219,7 @@ TEST_F(MsgExTest, ButtonCallbackHearsTheCodeAndMayKeepTheBoxOpen)
 
 // --- the check box ---------------------------------------------------------------------
 
-TEST_F(MsgExTest, TickedBoxRemembersTheChosenButtonAndAnswersUnseenNextTime)
+TEST_F(MsgExTest, TickedBoxRemembersTheCodeOfTheButtonChosen)
 {
     int dontShow = 0;
     BoxTicker ticker([&] {
@@ -230,9 +232,14 @@ TEST_F(MsgExTest, TickedBoxRemembersTheChosenButtonAndAnswersUnseenNextTime)
     });
     EXPECT_EQ(MsgExFmt(nullptr, MB_YESNO, &dontShow, L"Delete %d files?", 3), IDNO);
     EXPECT_EQ(dontShow, IDNO) << "the code of the button chosen, not just 'ticked'";
+    // The next box gives the same answer.
+    EXPECT_EQ(MsgExFmt(nullptr, MB_YESNO, &dontShow, L"Delete %d files?", 3), IDNO);
+}
 
-    // Answered from the store: no window shows, and the button callback,
-    // which would veto everything, is not asked.
+TEST_F(MsgExTest, StoredAnswerIsGivenUnseenWithoutAskingTheButtonCallback)
+{
+    // The callback would veto everything: asked, it would keep a box that
+    // nobody sees open for ever.
     int callbackCalls = 0;
     MsgExSetButtonCallback(
         [](HWND, unsigned int, void* data) {
@@ -241,11 +248,17 @@ TEST_F(MsgExTest, TickedBoxRemembersTheChosenButtonAndAnswersUnseenNextTime)
         },
         &callbackCalls);
     bool seen = false;
-    BoxTicker watcher([&] { seen = seen || ShownBox() != nullptr; });
-    EXPECT_EQ(MsgExFmt(nullptr, MB_YESNO, &dontShow, L"Delete %d files?", 3), IDNO);
+    int dontShow = IDRETRY;
+    int result = 0;
+    {
+        ModalWatchdog quick(5000);
+        BoxTicker watcher([&] { seen = seen || ShownBox() != nullptr; });
+        result = MsgExFmt(nullptr, MB_RETRYCANCEL, &dontShow, L"Insert the disc");
+    }
+    EXPECT_EQ(result, IDRETRY);
     EXPECT_FALSE(seen);
     EXPECT_EQ(callbackCalls, 0);
-    EXPECT_EQ(dontShow, IDNO);
+    EXPECT_EQ(dontShow, IDRETRY);
     EXPECT_EQ(MsgExGetOpenBox(), nullptr);
 }
 
@@ -607,6 +620,138 @@ TEST_F(MsgExTest, LastErrorTextFollowsTheMessageOnlyAfterASeparator)
     EXPECT_EQ(markup, L"<B>Failed</B><br><br>" + error);
 }
 
+// --- layout and window states ------------------------------------------------------------
+
+TEST_F(MsgExTest, BoxGrowsWithItsTextAndKeepsTheButtonsBelowIt)
+{
+    struct Look {
+        int height = 0;
+        RECT text = {};
+        RECT button = {};
+    };
+    auto show = [](unsigned int type, const wchar_t* text) {
+        Look look;
+        BoxTicker ticker([&] {
+            if (HWND box = ShownBox()) {
+                look.height = WindowHeight(box);
+                look.text = ItemClientRect(box, IDC_MSGEX_TEXT);
+                look.button = ItemClientRect(box, IDC_MSGEX_BUTTON1);
+                ClickItem(box, IDC_MSGEX_BUTTON1);
+            }
+        });
+        EXPECT_EQ(MsgEx(nullptr, type, text), IDOK);
+        return look;
+    };
+    std::wstring lines;
+    for (int i = 0; i < 12; ++i)
+        lines += L"A line of its own<br>";
+    for (unsigned int html : {0u, static_cast<unsigned int>(MB_EX_HTML)}) {
+        Look one = show(MB_OK | html, L"One line");
+        std::wstring many = lines;
+        if (!html) {
+            for (size_t at; (at = many.find(L"<br>")) != std::wstring::npos;)
+                many.replace(at, 4, L"\n");
+        }
+        Look twelve = show(MB_OK | html, many.c_str());
+        const int grown = (twelve.text.bottom - twelve.text.top) - (one.text.bottom - one.text.top);
+        EXPECT_GT(grown, 60) << "html " << html;
+        EXPECT_EQ(twelve.height - one.height, grown) << "html " << html;
+        EXPECT_EQ(twelve.button.top - one.button.top, grown) << "html " << html;
+        EXPECT_GE(twelve.button.top, twelve.text.bottom) << "html " << html;
+    }
+}
+
+TEST_F(MsgExTest, TopmostStaysAndTheBoxIsCentredOnItsOwner)
+{
+    ProbeDlg owner;
+    HWND ownerWnd = owner.Modeless(IDD_PLAIN, TestModule(), nullptr, 1);
+    ASSERT_NE(ownerWnd, nullptr);
+    for (unsigned int type : {0u, static_cast<unsigned int>(MB_TOPMOST)}) {
+        bool topmost = false, active = false;
+        HWND boxOwner = nullptr;
+        POINT centre = {}, ownerCentre = {};
+        BoxTicker ticker([&] {
+            if (HWND box = ShownBox()) {
+                topmost = (GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+                active = GetActiveWindow() == box;
+                boxOwner = GetWindow(box, GW_OWNER);
+                RECT r, o;
+                GetWindowRect(box, &r);
+                GetWindowRect(ownerWnd, &o);
+                centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+                ownerCentre = {(o.left + o.right) / 2, (o.top + o.bottom) / 2};
+                ClickItem(box, IDC_MSGEX_BUTTON1);
+            }
+        });
+        EXPECT_EQ(MsgEx(ownerWnd, MB_OK | type, L"On top?"), IDOK);
+        EXPECT_TRUE(active) << "type " << type;
+        EXPECT_EQ(boxOwner, ownerWnd);
+        EXPECT_EQ(topmost, type == MB_TOPMOST) << "type " << type;
+        EXPECT_LE(std::abs(centre.x - ownerCentre.x), 2) << "type " << type;
+    }
+    DestroyWindow(ownerWnd);
+}
+
+TEST_F(MsgExTest, TopmostOnceEndsAtTheFirstActivation)
+{
+    // Owned windows stay topmost under Wine whatever they are told (see the
+    // README): the box must have no owner, so no window may be active.
+    SetActiveWindow(nullptr);
+    bool topmost = true, active = false;
+    HWND boxOwner = nullptr;
+    BoxTicker ticker([&] {
+        if (HWND box = ShownBox()) {
+            topmost = (GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+            active = GetActiveWindow() == box;
+            boxOwner = GetWindow(box, GW_OWNER);
+            ClickItem(box, IDC_MSGEX_BUTTON1);
+        }
+    });
+    EXPECT_EQ(MsgEx(nullptr, MB_OK | MB_EX_TOPMOST_ONCE, L"On top once"), IDOK);
+    if (boxOwner)
+        GTEST_SKIP() << "a window was active: the box was owned, and Wine keeps owned windows topmost";
+    EXPECT_TRUE(active);
+    EXPECT_FALSE(topmost);
+}
+
+namespace {
+
+std::vector<std::pair<HWND, WPARAM>> shieldMessages;
+
+LRESULT CALLBACK RecordShield(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == BCM_SETSHIELD)
+        shieldMessages.push_back({sent->hwnd, sent->lParam});
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(MsgExTest, ShieldBitPutsTheShieldOnTheFirstButtonOnly)
+{
+    shieldMessages.clear();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, RecordShield, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    HWND first = nullptr;
+    BoxTicker ticker([&] {
+        if (HWND box = ShownBox()) {
+            if (!first)
+                first = GetDlgItem(box, IDC_MSGEX_BUTTON1);
+            ClickItem(box, IDC_MSGEX_BUTTON1);
+        }
+    });
+    EXPECT_EQ(MsgEx(nullptr, MB_YESNO | MB_EX_SHIELD, L"Elevate?"), IDYES);
+    const auto withShield = shieldMessages;
+    shieldMessages.clear();
+    EXPECT_EQ(MsgEx(nullptr, MB_YESNO, L"Plain"), IDYES);
+    UnhookWindowsHookEx(hook);
+    ASSERT_EQ(withShield.size(), 1u);
+    EXPECT_EQ(withShield[0].first, first);
+    EXPECT_EQ(withShield[0].second, TRUE);
+    EXPECT_TRUE(shieldMessages.empty());
+}
+
 // --- skin -----------------------------------------------------------------------------------------
 
 TEST_F(MsgExTest, SetSkinReplacesTheMessageBoxSkinOnlyInSkinMode)
@@ -639,9 +784,9 @@ TEST_F(MsgExTest, SetSkinReplacesTheMessageBoxSkinOnlyInSkinMode)
 
 namespace {
 
-const wchar_t* const pictureText =
-    L"<B>Launchora</B> found <A1>3 new items</A1> in your start menu.<br>Would you like to "
-    L"<I>sort</I> them now?";
+const wchar_t* const pictureText
+    = L"<B>Launchora</B> found <A1>3 new items</A1> in your start menu.<br>Would you like to "
+      L"<I>sort</I> them now?";
 
 // The box's client area composed into a picture and saved; how many of
 // its pixels are not the button face.
@@ -752,7 +897,8 @@ TEST_F(MsgExTest, TwoHundredBoxesLeaveNoWindowOrIconBehind)
             RECT client;
             GetClientRect(GetDlgItem(box, IDC_MSGEX_TEXT), &client);
             Canvas canvas(client.right, client.bottom);
-            SendMessageW(GetDlgItem(box, IDC_MSGEX_TEXT), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc), PRF_CLIENT);
+            SendMessageW(
+                GetDlgItem(box, IDC_MSGEX_TEXT), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc), PRF_CLIENT);
             ClickItem(box, round % 2 ? IDC_MSGEX_BUTTON2 : IDC_MSGEX_BUTTON1);
         }
     });

@@ -3,11 +3,12 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include <algorithm>
 #include <cwchar>
 
-#include "resources/resource.h"
 #include "base/LibraryEntry.h"
 #include "base/ProductInfo.h"
+#include "resources/resource.h"
 #include "threads/InstanceActivation.h"
 #include "ui/dialogs/MsgBox.h"
 #include "ui/dialogs/ZnDlgSkin.h"
@@ -78,8 +79,8 @@ int ScreenDpi()
 
 } // namespace
 
-DlgMsgEx::DlgMsgEx(ZnDlgSkin* dialogSkin, unsigned int boxType, const wchar_t* boxText, int* boundInt,
-    unsigned short id)
+DlgMsgEx::DlgMsgEx(
+    ZnDlgSkin* dialogSkin, unsigned int boxType, const wchar_t* boxText, int* boundInt, unsigned short id)
     : ZnDlg(dialogSkin),
       type(boxType),
       text(boxText ? boxText : L""),
@@ -227,8 +228,8 @@ void DlgMsgEx::SetUpButtons()
     for (int i = 0; i < 3; ++i) {
         if (!codes[i])
             continue;
-        SetWindowPos(GetDlgItem(buttonIds[i]), nullptr, left, slots[0].top, 0, 0,
-            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(
+            GetDlgItem(buttonIds[i]), nullptr, left, slots[0].top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         left += pitch;
     }
 }
@@ -239,7 +240,13 @@ void DlgMsgEx::SetUpText()
     if (!control)
         return;
     RECT place = ChildRect(hWnd, control);
-    RECT measure = {0, 0, place.right - place.left, place.bottom - place.top};
+    // A text taller than most of the screen is cut rather than pushing the
+    // buttons off it. The layout stops at the bottom of the rectangle it is
+    // given, so it measures in one of that height.
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int most = std::max<int>((work.bottom - work.top) * 2 / 3, place.bottom - place.top);
+    RECT measure = {0, 0, place.right - place.left, most};
     int needed = 0;
     if ((type & MB_EX_HTML) && html.Init(this, IDC_MSGEX_TEXT)) {
         htmlUsed = 1;
@@ -258,13 +265,7 @@ void DlgMsgEx::SetUpText()
         DrawTextW(dc, text, -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
         needed = measure.bottom - measure.top;
     }
-    // A text taller than most of the screen is cut rather than pushing the
-    // buttons off it.
-    RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int most = (work.bottom - work.top) * 2 / 3;
-    if (most > 0 && needed > most)
-        needed = most;
+    needed = std::min(needed, most);
     const int dy = needed - (place.bottom - place.top);
     if (dy <= 0)
         return;
@@ -324,7 +325,8 @@ int DlgMsgEx::ButtonIdFor(int code) const
 
 void DlgMsgEx::Press(int code)
 {
-    if (MsgExCallbacks::button && !MsgExCallbacks::button(hWnd, static_cast<unsigned int>(code), MsgExCallbacks::buttonData))
+    if (MsgExCallbacks::button
+        && !MsgExCallbacks::button(hWnd, static_cast<unsigned int>(code), MsgExCallbacks::buttonData))
         return;
     Finish(code);
 }
