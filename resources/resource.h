@@ -60,3 +60,10 @@
 #define PVDLL_REVISION              3040
 #define PVDLL_VERSION_TEXT          "21.7"
 #define PVDLL_FILE_VERSION_TEXT     "21.7.1.3040"
+
+// Web links: the texts of the rating prompt's task dialog
+#define IDS_RATE_INSTRUCTION        21580
+#define IDS_RATE_THANKS             21581
+#define IDS_RATE_NOW                21582
+#define IDS_RATE_LATER              21583
+#define IDS_RATE_ALREADY            21584
