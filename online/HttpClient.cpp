@@ -16,7 +16,7 @@ const wchar_t formContentType[] = L"Content-Type: application/x-www-form-urlenco
 // most the caller wants, so a short answer never costs a block of maxBytes.
 class AnswerBytes {
 public:
-    explicit AnswerBytes(unsigned maxBytes) : limit(maxBytes) {}
+    explicit AnswerBytes(unsigned maxBytes) : limit(maxBytes) { }
 
     size_t Count() const { return count; }
     size_t Room() const { return limit - count; }
@@ -85,23 +85,22 @@ bool AnsiBody(const wchar_t* text, DllBlock<char>& body, DWORD& bytes)
 }
 
 bool Send(Exchange& x, const wchar_t* host, unsigned short port, const wchar_t* path, const wchar_t* postData,
-          unsigned __int64 timeoutSeconds, const wchar_t* headers, int secure)
+    unsigned __int64 timeoutSeconds, const wchar_t* headers, int secure)
 {
     x.session.Reset(InternetOpenW(userAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!x.session)
         return false;
     if (!port)
         port = secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
-    x.connection.Reset(
-        InternetConnectW(x.session.Get(), host, port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    x.connection.Reset(InternetConnectW(x.session.Get(), host, port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!x.connection)
         return false;
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_RESYNCHRONIZE | INTERNET_FLAG_NO_UI;
     if (secure)
         flags |= INTERNET_FLAG_SECURE;
-    x.request.Reset(HttpOpenRequestW(x.connection.Get(), postData ? L"POST" : L"GET", path, nullptr, nullptr,
-                                     acceptTypes, flags, 0));
+    x.request.Reset(HttpOpenRequestW(
+        x.connection.Get(), postData ? L"POST" : L"GET", path, nullptr, nullptr, acceptTypes, flags, 0));
     if (!x.request)
         return false;
     // Set every time: setting a value already in force changes nothing,
@@ -109,8 +108,8 @@ bool Send(Exchange& x, const wchar_t* host, unsigned short port, const wchar_t* 
     // than the one in force, and its default receive time-out is unlimited,
     // which would leave a silent server holding the caller for ever).
     DWORD timeout = Milliseconds(timeoutSeconds);
-    if (!InternetSetOptionW(x.request.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout) ||
-        !InternetSetOptionW(x.request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout))
+    if (!InternetSetOptionW(x.request.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout)
+        || !InternetSetOptionW(x.request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout))
         return false;
     DllBlock<char> body;
     DWORD bodyBytes = 0;
@@ -170,7 +169,7 @@ wchar_t* FromCodePage(UINT codePage, const unsigned char* bytes, size_t count)
 
 wchar_t* FromUtf16(const unsigned char* bytes, size_t count)
 {
-    size_t length = count / sizeof(wchar_t);  // an odd last byte is no character
+    size_t length = count / sizeof(wchar_t); // an odd last byte is no character
     DllBlock<wchar_t> text(DllHeap::AllocArray<wchar_t>(length + 1));
     if (!text)
         return Failed(ERROR_NOT_ENOUGH_MEMORY);
@@ -191,7 +190,7 @@ wchar_t* Decode(const unsigned char* bytes, size_t count)
 } // namespace
 
 wchar_t* SendHttpToPort(const wchar_t* host, unsigned short port, const wchar_t* path, unsigned int maxBytes,
-                        const wchar_t* postData, unsigned __int64 timeoutSeconds, const wchar_t* headers, int secure)
+    const wchar_t* postData, unsigned __int64 timeoutSeconds, const wchar_t* headers, int secure)
 {
     if (!host || !*host)
         return Failed(ERROR_INVALID_PARAMETER);
@@ -210,7 +209,7 @@ wchar_t* SendHttpToPort(const wchar_t* host, unsigned short port, const wchar_t*
 }
 
 wchar_t* SendHttp(const wchar_t* host, const wchar_t* path, unsigned int maxBytes, const wchar_t* postData,
-                  unsigned __int64 timeoutSeconds, const wchar_t* headers, int secure)
+    unsigned __int64 timeoutSeconds, const wchar_t* headers, int secure)
 {
     return SendHttpToPort(host, 0, path, maxBytes, postData, timeoutSeconds, headers, secure);
 }

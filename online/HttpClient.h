@@ -23,8 +23,7 @@
 // caller releases with FreeDllBuf (text/StrFunc.h); null when nothing was
 // read or any step failed (the thread's last error tells which).
 PVDLL_API wchar_t* SendHttp(const wchar_t* host, const wchar_t* path, unsigned int maxBytes, const wchar_t* postData,
-                            unsigned __int64 timeoutSeconds, const wchar_t* headers, int secure);
+    unsigned __int64 timeoutSeconds, const wchar_t* headers, int secure);
 // The same on another port; port 0 is the default port of the scheme.
 PVDLL_API wchar_t* SendHttpToPort(const wchar_t* host, unsigned short port, const wchar_t* path, unsigned int maxBytes,
-                                  const wchar_t* postData, unsigned __int64 timeoutSeconds, const wchar_t* headers,
-                                  int secure);
+    const wchar_t* postData, unsigned __int64 timeoutSeconds, const wchar_t* headers, int secure);

@@ -130,7 +130,7 @@ void UpdateState::SetupLastUpdate()
 void UpdateState::SetupNextUpdate(int days)
 {
     unsigned __int64 interval = days == -1 ? DaysFromFreq() * secondsPerDay
-                                : days > 0 ? static_cast<unsigned __int64>(days) * secondsPerDay
+        : days > 0                         ? static_cast<unsigned __int64>(days) * secondsPerDay
                                            : 0;
     nextUpdate = Schedule(interval);
 }
@@ -279,9 +279,9 @@ int MakeCheck4UpdatesQuery(wchar_t* query, unsigned cch)
     // the server wants the system's own version.
     using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionFn>(
-                                  reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                            : nullptr;
+    auto getVersion = ntdll
+        ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+        : nullptr;
     if (!getVersion || getVersion(reinterpret_cast<OSVERSIONINFOW*>(&os)) != 0) {
         os = {};
         os.dwOSVersionInfoSize = sizeof os;
@@ -295,14 +295,13 @@ int MakeCheck4UpdatesQuery(wchar_t* query, unsigned cch)
     ProductInfo* product = GetMyProductInfo();
     unsigned __int64 version = product->GetVersionQWORD();
     return StrFormat(query, cch,
-                     L"app=%s&appver=%u.%u.%u.%u&applang=%s&apped=%s&winver=%u.%u.%u.%u&winlang=%s&winsp=%u.%u"
-                     L"&wined=%s",
-                     L"launchora", static_cast<unsigned>(version >> 48), static_cast<unsigned>(version >> 32) & 0xFFFF,
-                     static_cast<unsigned>(version >> 16) & 0xFFFF, static_cast<unsigned>(version) & 0xFFFF,
-                     product->GetLanguage(), product->GetEditionShort(), static_cast<unsigned>(os.dwMajorVersion),
-                     static_cast<unsigned>(os.dwMinorVersion), static_cast<unsigned>(os.dwBuildNumber >> 16),
-                     static_cast<unsigned>(os.dwBuildNumber & 0xFFFF), locale,
-                     static_cast<unsigned>(os.wServicePackMajor), static_cast<unsigned>(os.wServicePackMinor), L"x64");
+        L"app=%s&appver=%u.%u.%u.%u&applang=%s&apped=%s&winver=%u.%u.%u.%u&winlang=%s&winsp=%u.%u"
+        L"&wined=%s",
+        L"launchora", static_cast<unsigned>(version >> 48), static_cast<unsigned>(version >> 32) & 0xFFFF,
+        static_cast<unsigned>(version >> 16) & 0xFFFF, static_cast<unsigned>(version) & 0xFFFF, product->GetLanguage(),
+        product->GetEditionShort(), static_cast<unsigned>(os.dwMajorVersion), static_cast<unsigned>(os.dwMinorVersion),
+        static_cast<unsigned>(os.dwBuildNumber >> 16), static_cast<unsigned>(os.dwBuildNumber & 0xFFFF), locale,
+        static_cast<unsigned>(os.wServicePackMajor), static_cast<unsigned>(os.wServicePackMinor), L"x64");
 }
 
 wchar_t* SendCheck4UpdatesQuery(const wchar_t* query, unsigned timeoutSeconds)
@@ -334,11 +333,11 @@ int UpdateIni::CallBack(CallBackFlag kind, const wchar_t*, const wchar_t* key, c
     }
     if (kind != cbEntry || !key || !value)
         return 1;
-    wchar_t* field = !lstrcmpiW(key, L"version")       ? szVersion
-                     : !lstrcmpiW(key, L"descr")       ? szDescr
-                     : !lstrcmpiW(key, L"urlmoreinfo") ? szUrlMoreInfo
-                     : !lstrcmpiW(key, L"urldownload") ? szUrlDownload
-                                                       : nullptr;
+    wchar_t* field = !lstrcmpiW(key, L"version") ? szVersion
+        : !lstrcmpiW(key, L"descr")              ? szDescr
+        : !lstrcmpiW(key, L"urlmoreinfo")        ? szUrlMoreInfo
+        : !lstrcmpiW(key, L"urldownload")        ? szUrlDownload
+                                                 : nullptr;
     if (field)
         lstrcpynW(field, value, fieldSize);
     return 1;

@@ -21,10 +21,10 @@
 // How often the update check runs. Only these four values occur; "never"
 // is a ten-year interval, not a special case.
 enum Check4UpdatesFreq : int {
-    c4uDaily = 0,    // 1 day
-    c4uWeekly = 1,   // 7 days
-    c4uMonthly = 2,  // 30 days
-    c4uNever = 3,    // 3650 days
+    c4uDaily = 0, // 1 day
+    c4uWeekly = 1, // 7 days
+    c4uMonthly = 2, // 30 days
+    c4uNever = 3, // 3650 days
 };
 
 // The state record of the "Setup" key below the product's root key
@@ -67,10 +67,10 @@ public:
     int IsDisabled() { return nextUpdate == nextDisabled; }
 
     // The record's four words, in this order.
-    DWORD lastUpdate;  // below 2: never; the lowest bit is not part of the time
-    DWORD nextUpdate;  // 0: not scheduled; nextDisabled: no checks
+    DWORD lastUpdate; // below 2: never; the lowest bit is not part of the time
+    DWORD nextUpdate; // 0: not scheduled; nextDisabled: no checks
     Check4UpdatesFreq remindFreq;
-    DWORD autoCheck;  // non-zero: check silently without asking
+    DWORD autoCheck; // non-zero: check silently without asking
 };
 
 // The process-wide policy: bit 0x40 enforces the frequency flags & 0x0F,

@@ -9,7 +9,10 @@
 #include "base/Owners.h"
 
 namespace OwnerFree {
-inline void Internet(HINTERNET h) noexcept { InternetCloseHandle(h); }
+inline void Internet(HINTERNET h) noexcept
+{
+    InternetCloseHandle(h);
+}
 } // namespace OwnerFree
 
 using InternetHandle = Owner<HandleKind<HINTERNET, &OwnerFree::Internet>>;

@@ -1,6 +1,6 @@
+#include <windows.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
-#include <windows.h>
 
 #include "LocalHttpServer.h"
 
@@ -101,8 +101,8 @@ LocalHttpServer::LocalHttpServer() : listener(INVALID_SOCKET)
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int length = sizeof address;
-    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, 16) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, 16) != 0
+        || getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         closesocket(s);
         return;
     }
@@ -164,8 +164,8 @@ unsigned short LocalHttpServer::FreePort()
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         int length = sizeof address;
-        if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+            && getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
             found = ntohs(address.sin_port);
         closesocket(s);
     }
@@ -247,8 +247,8 @@ void LocalHttpServer::Handle(UINT_PTR clientSocket)
     case Reply::answer:
     case Reply::cut: {
         size_t announced = now.body.size() + (now.kind == Reply::cut ? 4096 : 0);
-        std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                           std::to_string(announced) + "\r\nConnection: close\r\n\r\n";
+        std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(announced)
+            + "\r\nConnection: close\r\n\r\n";
         if (!SendAll(client, head + now.body))
             return;
         break;

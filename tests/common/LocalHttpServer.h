@@ -17,7 +17,7 @@ public:
     struct Request {
         std::string method;
         std::string path;
-        std::string headers;  // the header lines as sent, each ending in CRLF
+        std::string headers; // the header lines as sent, each ending in CRLF
         std::string body;
         // The value of the first header named name (any case), "" if none.
         std::string Header(const std::string& name) const;
@@ -26,11 +26,11 @@ public:
 
     struct Reply {
         enum Kind {
-            answer,   // status 200 with body, then the connection is closed
-            raw,      // body exactly as given, no status line, then closed
-            cut,      // status 200 announcing more than body, then closed
-            silent,   // the request is read and never answered
-            hangUp,   // closed at once without reading or answering
+            answer, // status 200 with body, then the connection is closed
+            raw, // body exactly as given, no status line, then closed
+            cut, // status 200 announcing more than body, then closed
+            silent, // the request is read and never answered
+            hangUp, // closed at once without reading or answering
         };
         Kind kind = answer;
         std::string body;

@@ -17,8 +17,8 @@ protected:
 
     HttpAnswer Post(const wchar_t* body, unsigned maxBytes = 1024, const wchar_t* headers = nullptr)
     {
-        return HttpAnswer(SendHttpToPort(LocalHttpServer::Host(), server.Port(), L"updates/index.php", maxBytes, body,
-                                         5, headers, 0));
+        return HttpAnswer(SendHttpToPort(
+            LocalHttpServer::Host(), server.Port(), L"updates/index.php", maxBytes, body, 5, headers, 0));
     }
     HttpAnswer Get(const wchar_t* path, unsigned maxBytes = 1024)
     {
@@ -106,7 +106,7 @@ TEST_F(HttpClient, Utf8MarkIsDroppedAndTheRestReadAsUtf8)
 {
     // "é€😀" after the mark.
     EXPECT_EQ(Decoded(Bytes({0xEF, 0xBB, 0xBF, 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80})),
-              L"\x00E9\x20AC\xD83D\xDE00");
+        L"\x00E9\x20AC\xD83D\xDE00");
 }
 
 TEST_F(HttpClient, Utf16MarkIsDroppedAndTheRestReadAsLittleEndianUtf16)
