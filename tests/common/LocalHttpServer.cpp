@@ -1,5 +1,7 @@
-#include <windows.h>
+// Winsock 2 must come before windows.h, which would bring in the old one.
 #include <winsock2.h>
+
+#include <windows.h>
 #include <ws2tcpip.h>
 
 #include "LocalHttpServer.h"
