@@ -93,6 +93,16 @@ TEST_F(HttpClient, AnEmptyPostStillPostsAForm)
     EXPECT_EQ(request.Header("Content-Type"), "application/x-www-form-urlencoded");
 }
 
+TEST_F(HttpClient, ASecureRequestNeverGoesOutAsPlainHttp)
+{
+    // The local server speaks plain HTTP only: a secure request must fail
+    // there, without the server ever seeing a readable request.
+    server.Answer("OK.");
+    HttpAnswer answer(SendHttpToPort(LocalHttpServer::Host(), server.Port(), L"/", 1024, L"x=1", 2, nullptr, 1));
+    EXPECT_FALSE(answer);
+    EXPECT_EQ(server.RequestCount(), 0u);
+}
+
 // --- decoding the answer ------------------------------------------------------------------
 
 TEST_F(HttpClient, AnswerWithoutMarkIsAnsi)

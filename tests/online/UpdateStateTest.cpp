@@ -216,6 +216,29 @@ TEST_F(UpdateStateTest, AnEnforcedFrequencyLeavesANearerNextCheck)
     EXPECT_EQ(state.remindFreq, c4uWeekly);
 }
 
+TEST_F(UpdateStateTest, AnEnforcedFrequencyBringsBackADisabledCheck)
+{
+    // The policy asks for checks at that interval: a check switched off for
+    // good is further away than any interval, and is pulled in like one.
+    const unsigned now = GetCurTime();
+    StoreState(0, 0xFFFFFFFF, c4uWeekly, 1);
+    EnforceCheckForUpdates(0x40 | c4uMonthly);
+    UpdateState state;
+    ASSERT_EQ(state.Read(), 1);
+    EXPECT_FALSE(state.IsDisabled());
+    EXPECT_GE(state.nextUpdate, now + 30 * day);
+    EXPECT_LE(state.nextUpdate, GetCurTime() + 30 * day);
+}
+
+TEST_F(UpdateStateTest, AnUnscheduledCheckStaysUnscheduledUnderAnEnforcedFrequency)
+{
+    StoreState(0, 0, c4uWeekly, 1);
+    EnforceCheckForUpdates(0x40 | c4uDaily);
+    UpdateState state;
+    ASSERT_EQ(state.Read(), 1);
+    EXPECT_EQ(state.nextUpdate, 0u);
+}
+
 TEST_F(UpdateStateTest, AnEnforcedAutomaticCheckIsUsedAndNeverWritten)
 {
     StoreState(0, 0, c4uWeekly, 0);
