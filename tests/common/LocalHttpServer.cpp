@@ -222,6 +222,10 @@ void LocalHttpServer::Handle(UINT_PTR clientSocket)
         if (n <= 0)
             break;
         received.append(chunk, static_cast<size_t>(n));
+        // Not HTTP at all (a TLS handshake, say): dropped at once rather
+        // than waited on, since such a client waits for an answer too.
+        if (received[0] < 'A' || received[0] > 'Z')
+            return;
         if (headEnd == std::string::npos && (headEnd = received.find("\r\n\r\n")) != std::string::npos) {
             Request head;
             head.headers = received.substr(0, headEnd + 2);

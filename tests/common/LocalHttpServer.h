@@ -1,7 +1,8 @@
 // A real HTTP server for the online tests and the benchmark: one thread in
 // the calling process, listening on 127.0.0.1 at a free port, serving one
 // connection at a time. It records every request and answers each with the
-// reply set last. No test framework is needed (the benchmark uses it too).
+// reply set last; a connection that does not begin like an HTTP request is
+// closed at once. No test framework is needed (the benchmark uses it too).
 #pragma once
 
 #include <windows.h>
