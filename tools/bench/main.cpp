@@ -1273,18 +1273,25 @@ void BenchHttp()
     }
     const unsigned count = quick ? 5 : 100;
     const int rounds = Rounds(3);
+    // The rounds alternate, so that a drift of the machine or of the
+    // system's socket tables over the run weighs on both alike.
     bool allAnswered = true;
-    const double mine = BestOf(rounds, [&] {
-        for (unsigned i = 0; i < count; ++i) {
-            wchar_t* text = ours();
-            allAnswered &= text != nullptr;
-            FreeDllBuf(text);
-        }
-    });
-    const double theirs = BestOf(rounds, [&] {
-        for (unsigned i = 0; i < count; ++i)
-            allAnswered &= !PlatformPost(server.Port(), body).empty();
-    });
+    double mine = 1e300, theirs = 1e300;
+    for (int r = 0; r < rounds; ++r) {
+        const double oursRound = BestOf(1, [&] {
+            for (unsigned i = 0; i < count; ++i) {
+                wchar_t* text = ours();
+                allAnswered &= text != nullptr;
+                FreeDllBuf(text);
+            }
+        });
+        const double theirsRound = BestOf(1, [&] {
+            for (unsigned i = 0; i < count; ++i)
+                allAnswered &= !PlatformPost(server.Port(), body).empty();
+        });
+        mine = oursRound < mine ? oursRound : mine;
+        theirs = theirsRound < theirs ? theirsRound : theirs;
+    }
     if (!allAnswered) {
         Fail(L"`SendHttp`", L"a round trip went unanswered");
         return;
