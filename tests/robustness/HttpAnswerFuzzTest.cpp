@@ -6,11 +6,13 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <new>
 #include <string>
 
 #include "Fuzz.h"
 #include "PVDLL.h"
 #include "common/LocalHttpServer.h"
+#include "common/PageEnd.h"
 
 namespace {
 
@@ -109,4 +111,43 @@ TEST(Robustness, HttpAnswers)
         FreeDllBuf(answer);
     });
     std::printf("[ robustness ] SendHttp_UpdateIni: %zu answered, %zu parsed\n", answered, parsed);
+}
+
+// Many more answer texts than the network allows, straight into the record:
+// the input ends where a no-access page begins, and so does the record
+// itself, whose last field is the last thing in it.
+TEST(Robustness, UpdateIniAnswers)
+{
+    Trial trial("UpdateIni_Parse");
+    Rng& rng = trial.rng;
+    std::vector<std::wstring> seeds;
+    for (const std::string& bytes : AnswerSeeds())
+        seeds.emplace_back(bytes.begin(), bytes.end());
+    seeds.push_back(L"[dl]\r\nversion=" + std::wstring(258, L'v') + L"\r\nurldownload=" + std::wstring(260, L'u')
+        + L"\r\nurlmoreinfo=" + std::wstring(1100, L'i') + L"\r\n");
+    Mutator<wchar_t> mutator(rng, WideTokens(), 8000);
+    PageEndBlock input;
+    PageEndBlock recordMemory;
+    static_assert(sizeof(UpdateIni) % alignof(UpdateIni) == 0);
+
+    size_t filled = 0;
+    trial.Run(3000, mutator, seeds, [&](std::wstring& text, size_t) {
+        UpdateIni* ini = new (recordMemory.Resize(sizeof(UpdateIni))) UpdateIni;
+        ASSERT_EQ(reinterpret_cast<char*>(ini->szUrlDownload + fieldCap), reinterpret_cast<char*>(ini + 1))
+            << "the last field ends the record, at the guard page";
+        if (rng.OneIn(2)) {
+            std::wstring z = text + L'\0';
+            FUZZ_CALL(trial, ini->Parse(input.PlaceChars(z.c_str(), z.size())));
+        } else if (!text.empty()) {
+            FUZZ_CALL(
+                trial, ini->Parse(input.PlaceChars(text.c_str(), text.size()), static_cast<unsigned>(text.size())));
+        }
+        for (const wchar_t* field : {ini->szVersion, ini->szDescr, ini->szUrlMoreInfo, ini->szUrlDownload}) {
+            size_t length = wcsnlen(field, fieldCap);
+            EXPECT_LT(length, fieldCap);
+            filled += length != 0;
+        }
+        ini->~UpdateIni();
+    });
+    std::printf("[ robustness ] UpdateIni_Parse: %zu fields filled\n", filled);
 }
