@@ -88,7 +88,7 @@ bool LocalHttpServer::Request::HasHeader(const std::string& name) const
     return false;
 }
 
-LocalHttpServer::LocalHttpServer() : listener(INVALID_SOCKET)
+LocalHttpServer::LocalHttpServer(unsigned short wantedPort) : listener(INVALID_SOCKET)
 {
     reply.body = "OK.";
     for (const wchar_t* name : {L"http_proxy", L"HTTP_PROXY", L"https_proxy", L"HTTPS_PROXY"})
@@ -102,6 +102,7 @@ LocalHttpServer::LocalHttpServer() : listener(INVALID_SOCKET)
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(wantedPort);
     int length = sizeof address;
     if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, 16) != 0
         || getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {

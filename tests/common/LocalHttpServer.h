@@ -37,10 +37,10 @@ public:
         std::string body;
     };
 
-    // Starts listening; Port() is 0 when that failed. The environment's
-    // HTTP proxy settings are cleared for the process, so the client
-    // reaches 127.0.0.1 directly.
-    LocalHttpServer();
+    // Starts listening on the given port (0: a free one); Port() is 0 when
+    // that failed. The environment's HTTP proxy settings are cleared for
+    // the process, so the client reaches 127.0.0.1 directly.
+    explicit LocalHttpServer(unsigned short wantedPort = 0);
     // Stops the thread and closes every socket (a silent reply ends too).
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;

@@ -220,6 +220,18 @@ TEST_F(HttpClient, ARefusedConnectionIsNullWithAReason)
     EXPECT_NE(GetLastError(), 0u);
 }
 
+TEST(HttpClientPorts, APlainRequestGoesToPort80)
+{
+    LocalHttpServer server(80);
+    if (!server.Port())
+        GTEST_SKIP() << "port 80 of 127.0.0.1 cannot be had here (taken, or not allowed to this user)";
+    server.Answer("on 80");
+    HttpAnswer answer(SendHttp(LocalHttpServer::Host(), L"/", 1024, nullptr, 5, nullptr, 0));
+    ASSERT_TRUE(answer);
+    EXPECT_STREQ(answer.get(), L"on 80");
+    EXPECT_EQ(server.RequestCount(), 1u);
+}
+
 TEST_F(HttpClient, NoHostIsNull)
 {
     EXPECT_EQ(SendHttp(nullptr, L"/", 1024, nullptr, 5, nullptr, 0), nullptr);
