@@ -184,6 +184,19 @@ TEST_F(UpdateStateTest, DisabledIsANextCheckOfAllOnes)
     EXPECT_TRUE(state.IsDisabled());
 }
 
+TEST_F(UpdateStateTest, ARootKeyThatCannotBeOpenedFailsQuietly)
+{
+    GetMyProductInfo()->PushAppRootKey(L"HKEY_NOWHERE\\Corvenna");
+    UpdateState state;
+    state.nextUpdate = 5;
+    EXPECT_EQ(state.Read(), 0);
+    EXPECT_EQ(state.nextUpdate, 5u);
+    EXPECT_EQ(state.Write(), 0);
+    EXPECT_EQ(ResetCheck4Updates(), 0);
+    EXPECT_EQ(SetCheck4UpdatesSettings(1, c4uDaily), 0);
+    GetMyProductInfo()->PushAppRootKey((L"HKCU\\" + sub).c_str());
+}
+
 // --- the policy -------------------------------------------------------------------------------
 
 TEST_F(UpdateStateTest, AnEnforcedFrequencyIsUsedPullsAFarNextCheckInAndIsNeverWritten)
