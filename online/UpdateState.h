@@ -19,7 +19,7 @@
 #include "storage/IniFile.h"
 
 // How often the update check runs. Only these four values occur; "never"
-// is a ten-year interval, not a special case.
+// is a ten-year interval like any other.
 enum Check4UpdatesFreq : int {
     c4uDaily = 0, // 1 day
     c4uWeekly = 1, // 7 days
@@ -67,7 +67,7 @@ public:
     int IsDisabled() { return nextUpdate == nextDisabled; }
 
     // The record's four words, in this order.
-    DWORD lastUpdate; // below 2: never; the lowest bit is not part of the time
+    DWORD lastUpdate; // below 2: never; the lowest bit does not count (stored as 0)
     DWORD nextUpdate; // 0: not scheduled; nextDisabled: no checks
     Check4UpdatesFreq remindFreq;
     DWORD autoCheck; // non-zero: check silently without asking

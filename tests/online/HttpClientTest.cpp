@@ -254,7 +254,7 @@ TEST_F(HttpClient, AnAnswerCutBeforeItsAnnouncedLengthGivesAtMostWhatCame)
 {
     server.SetReply({LocalHttpServer::Reply::cut, "[dl]\r\nversion=21.8\r\ndes"});
     HttpAnswer answer = Post(L"x=1");
-    // Wine hands over the part that came; a client that calls the cut an
+    // Wine hands over what came; a client that calls the cut an
     // error gives nothing. Never more than was sent, never garbage.
     if (answer) {
         EXPECT_EQ(std::wstring(answer.get()), L"[dl]\r\nversion=21.8\r\ndes");
