@@ -69,6 +69,8 @@
 #include "progress/ProgressEx.h"
 
 #include "online/WebLinks.h"
+#include "online/HttpClient.h"
+#include "online/UpdateState.h"
 
 #include "entry/StartMenuNames.h"
 #include "entry/WinXMenu.h"
