@@ -5,6 +5,10 @@
 // is pvmarker, which leaves its command line in its working folder.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -61,9 +65,13 @@ bool MarkerAppears(const std::wstring& folder, DWORD waitMs)
 // pvtestshell: a "Progman" window in a process of its own, pumping or hung.
 class TestShell {
 public:
-    explicit TestShell(bool hang = false) : hung(hang)
+    enum Kind { pumping, hanging, slow };
+    explicit TestShell(Kind kind = pumping) : hung(kind == hanging)
     {
-        std::wstring command = L"\"" + Beside(L"pvtestshell.exe") + L"\"" + (hang ? L" --hang" : L"");
+        std::wstring command = L"\"" + Beside(L"pvtestshell.exe") + L"\""
+            + (kind == hanging     ? L" --hang"
+                    : kind == slow ? L" --slow"
+                                   : L"");
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
@@ -100,6 +108,7 @@ public:
     TestShell& operator=(const TestShell&) = delete;
 
     bool Ready() const { return window != nullptr; }
+    DWORD ProcessId() const { return info.dwProcessId; }
     HWND Window() const { return window; }
 
 private:
@@ -125,6 +134,23 @@ protected:
     std::unique_ptr<TestShell> shell;
     TempFolder folder;
 };
+
+// The process that started the process id, or 0 when it is not found.
+DWORD ParentOf(DWORD processId)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD parent = 0;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == processId)
+            parent = entry.th32ParentProcessID;
+    }
+    CloseHandle(snapshot);
+    return parent;
+}
 
 // Every output of the block, set as a previous request (or a meddler) might
 // have left it.
@@ -281,12 +307,12 @@ TEST_F(LaunchThroughShell, ValuesArriveAndTheProcessHandleIsUsableHere)
     EXPECT_EQ(CanRunNonElevated(0), 1);
     void* process = nullptr;
     unsigned long error = 1;
-    ASSERT_EQ(RunNonElevated(
-                  nullptr, MarkerExe().c_str(), L"alpha \"beta gamma\"", folder.Path().c_str(), &process, &error, 1),
+    ASSERT_EQ(RunNonElevated(nullptr, MarkerExe().c_str(), L"alpha \"beta gamma\" --linger-ms=1500",
+                  folder.Path().c_str(), &process, &error, 1),
         1);
     EXPECT_EQ(error, 0u);
     ASSERT_NE(process, nullptr);
-    EXPECT_NE(GetProcessId(process), 0u);
+    EXPECT_EQ(ParentOf(GetProcessId(process)), shell->ProcessId()) << "the shell process made the launch";
     EXPECT_EQ(WaitForProcess(process), 1);
     std::wstring marker = ReadMarker(folder.Path());
     EXPECT_NE(marker.find(L"alpha \"beta gamma\""), std::wstring::npos) << marker.c_str();
@@ -397,7 +423,7 @@ TEST_F(LaunchThroughShell, AWaitForTheMachineWideTurnEnds)
 TEST(LaunchHungShell, TheCallerGetsItsAnswerWithinTheTimeOut)
 {
     ASSERT_EQ(FindWindowW(L"Progman", nullptr), nullptr);
-    TestShell shell(true);
+    TestShell shell(TestShell::hanging);
     ASSERT_TRUE(shell.Ready());
     TempFolder folder;
     SetShellLaunchTimeout(shortLaunchTimeoutMs);
@@ -413,6 +439,23 @@ TEST(LaunchHungShell, TheCallerGetsItsAnswerWithinTheTimeOut)
     EXPECT_LT(took, shortLaunchTimeoutMs + 3000u);
     EXPECT_EQ(SharedShellLaunchBlock()->state, shellLaunchIdle) << "the unserved request is withdrawn";
     EXPECT_FALSE(MarkerAppears(folder.Path(), 500));
+}
+
+TEST(LaunchSlowShell, AnAnswerGivenBeforeTheTimeOutCounts)
+{
+    ASSERT_EQ(FindWindowW(L"Progman", nullptr), nullptr);
+    TestShell shell(TestShell::slow);
+    ASSERT_TRUE(shell.Ready());
+    TempFolder folder;
+    SetShellLaunchTimeout(shortLaunchTimeoutMs);
+    void* process = nullptr;
+    unsigned long error = 1;
+    int result = RunNonElevated(nullptr, MarkerExe().c_str(), L"slow", folder.Path().c_str(), &process, &error, 1);
+    SetShellLaunchTimeout(defaultLaunchTimeoutMs);
+    ASSERT_EQ(result, 1);
+    EXPECT_EQ(error, 0u);
+    EXPECT_EQ(WaitForProcess(process), 1);
+    EXPECT_NE(ReadMarker(folder.Path()).find(L"slow"), std::wstring::npos);
 }
 
 TEST(LaunchNoShell, WithoutAProgmanWindowNothingIsLaunched)
@@ -435,7 +478,7 @@ TEST(LaunchNonElevated, FromANonElevatedProcessTheShellIsNotAsked)
         GTEST_SKIP() << "this process is elevated";
     ASSERT_EQ(FindWindowW(L"Progman", nullptr), nullptr);
     // A hung shell: a request sent to it would fail.
-    TestShell shell(true);
+    TestShell shell(TestShell::hanging);
     ASSERT_TRUE(shell.Ready());
     SetShellLaunchTimeout(shortLaunchTimeoutMs);
     TempFolder folder;
@@ -455,7 +498,7 @@ TEST(LaunchNonElevated, FromAnElevatedProcessTheShellAlwaysLaunches)
         GTEST_SKIP() << "this process is not elevated";
     ASSERT_EQ(FindWindowW(L"Progman", nullptr), nullptr);
     // A hung shell: a request that goes to it fails with a time-out.
-    TestShell shell(true);
+    TestShell shell(TestShell::hanging);
     ASSERT_TRUE(shell.Ready());
     SetShellLaunchTimeout(shortLaunchTimeoutMs);
     TempFolder folder;

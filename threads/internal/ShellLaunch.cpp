@@ -67,9 +67,35 @@ HANDLE PassToCaller(HANDLE launched, DWORD callerProcessId)
     return copy;
 }
 
+// Set in the shell process while a request is served. The launch may let
+// sent messages in while it waits; one of ours arriving then stays pending
+// (and its caller gives up), since the block's state tells one request's
+// serving from another's only through this order.
+LONG serving = 0;
+
+class ServingGuard {
+public:
+    ServingGuard() : entered(InterlockedCompareExchange(&serving, 1, 0) == 0) { }
+    ~ServingGuard()
+    {
+        if (entered)
+            InterlockedExchange(&serving, 0);
+    }
+    ServingGuard(const ServingGuard&) = delete;
+    ServingGuard& operator=(const ServingGuard&) = delete;
+
+    bool Entered() const { return entered; }
+
+private:
+    bool entered;
+};
+
 // Runs in the shell process, on the thread of its "Progman" window.
 void ServeRequest(DWORD serial, DWORD callerProcessId)
 {
+    ServingGuard guard;
+    if (!guard.Entered())
+        return;
     ShellLaunchBlock& block = sharedLaunchBlock;
     if (block.serial != serial || block.callerProcessId != callerProcessId)
         return;
@@ -82,6 +108,7 @@ void ServeRequest(DWORD serial, DWORD callerProcessId)
     MemoryBarrier();
 
     ShellLaunchRequest request;
+    KernelHandle launched;
     DWORD result = 0;
     DWORD error = 0;
     HANDLE forCaller = nullptr;
@@ -101,10 +128,14 @@ void ServeRequest(DWORD serial, DWORD callerProcessId)
         info.nShow = SW_SHOWNORMAL;
         result = ShellExecuteExW(&info) ? 1 : 0;
         error = result ? 0 : GetLastError();
-        KernelHandle launched(info.hProcess);
-        if (result && launched)
-            forCaller = PassToCaller(launched.Get(), request.callerProcessId);
+        launched.Reset(info.hProcess);
     }
+    // The caller may have stopped waiting meanwhile; the block may then
+    // hold a later request already, which this outcome must not touch.
+    if (InterlockedCompareExchange(&block.state, shellLaunchWriting, shellLaunchServing) != shellLaunchServing)
+        return;
+    if (result && launched)
+        forCaller = PassToCaller(launched.Get(), request.callerProcessId);
     block.process = forCaller;
     block.lastError = error;
     block.result = result;
@@ -228,8 +259,16 @@ int Request(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t*
     DWORD_PTR reply = 0;
     BOOL answered = SendMessageTimeoutW(shell, message, serial, self, SMTO_ABORTIFHUNG, timeout, &reply);
     DWORD sendError = answered ? 0 : GetLastError();
-    // A request nobody took is withdrawn, so that a late hook cannot serve it.
+    // A request nobody took, or that the shell has not finished, is taken
+    // back, so that a late hook neither serves it nor answers it.
     LONG state = InterlockedCompareExchange(&block.state, shellLaunchIdle, shellLaunchPending);
+    if (state == shellLaunchServing)
+        state = InterlockedCompareExchange(&block.state, shellLaunchIdle, shellLaunchServing);
+    // The hook is writing its outcome: a matter of moments.
+    for (int i = 0; state == shellLaunchWriting && i < 1000; ++i) {
+        Sleep(1);
+        state = InterlockedCompareExchange(&block.state, shellLaunchWriting, shellLaunchWriting);
+    }
     if (state != shellLaunchDone) {
         if (state == shellLaunchPending && answered)
             *failure = ERROR_NOT_SUPPORTED; // the hook never ran in the shell

@@ -27,12 +27,16 @@ constexpr unsigned shellLaunchTextSize = 260;
 constexpr wchar_t shellLaunchTurnName[] = L"PVDLL_ShellLaunchTurn";
 
 // Idle: no request; pending: filled and sent, not yet taken; serving: the
-// hook took it; done: the hook wrote the outcome.
+// hook took it and launches; writing: the hook writes the outcome; done:
+// the outcome is there. A caller that stops waiting takes a pending or
+// serving request back to idle, and a hook that finds its request taken
+// back writes nothing, so a late answer never lands in a later request.
 enum ShellLaunchState : LONG {
     shellLaunchIdle = 0,
     shellLaunchPending = 1,
     shellLaunchServing = 2,
-    shellLaunchDone = 3,
+    shellLaunchWriting = 3,
+    shellLaunchDone = 4,
 };
 
 // The block's first 0x848 bytes keep the layout older copies of the

@@ -5,14 +5,22 @@
 //
 // "--hang": the window is made, then the thread sleeps and never looks at
 // a message again, as a hung shell would.
+// "--slow": the window takes 4 s over each "VistaElevatorMsg", after the
+// hooks that watch its messages have seen it.
 #include <windows.h>
 
 #include <cwchar>
 
 namespace {
 
+bool slow = false;
+
 LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (slow && message == RegisterWindowMessageW(L"VistaElevatorMsg")) {
+        Sleep(4000);
+        return 0;
+    }
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -25,6 +33,7 @@ LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 int wmain(int argc, wchar_t** argv)
 {
     bool hang = argc > 1 && wcscmp(argv[1], L"--hang") == 0;
+    slow = argc > 1 && wcscmp(argv[1], L"--slow") == 0;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = ShellProc;
