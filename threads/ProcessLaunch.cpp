@@ -10,6 +10,7 @@
 #include "base/ScopeGuards.h"
 #include "storage/Paths.h"
 #include "threads/ZnThread.h"
+#include "threads/internal/LaunchVerb.h"
 #include "threads/internal/ShellLaunch.h"
 
 namespace {
@@ -87,20 +88,6 @@ HWND ShellWindow()
     return FindWindowW(L"Progman", nullptr);
 }
 
-// The verb that elevates file, or null when no verb is needed.
-const wchar_t* ElevationVerb()
-{
-    if (GetElevationType() == TokenElevationTypeDefault) {
-        // No split token: a user who may write the machine's settings has
-        // all there is already.
-        RegHandle machine;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS, machine.Put()) == ERROR_SUCCESS)
-            return nullptr;
-        return L"runas";
-    }
-    return IsElevated() ? nullptr : L"runas";
-}
-
 int RunPath(HWND owner, const wchar_t* path, const wchar_t* parameters, const wchar_t* verb)
 {
     LaunchWaitCursor wait;
@@ -172,6 +159,19 @@ int MyChangeWindowMessageFilter(unsigned int message, unsigned long flag)
 }
 
 // --- launching -------------------------------------------------------------------
+
+const wchar_t* ElevationVerb()
+{
+    if (GetElevationType() == TokenElevationTypeDefault) {
+        // No split token: a user who may write the machine's settings has
+        // all there is already.
+        RegHandle machine;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS, machine.Put()) == ERROR_SUCCESS)
+            return nullptr;
+        return L"runas";
+    }
+    return IsElevated() ? nullptr : L"runas";
+}
 
 int MyShellExec(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
     const wchar_t* directory, void** process, unsigned long* error)

@@ -18,6 +18,7 @@
 #include "PVDLL.h"
 #include "ThreadProbes.h"
 #include "common/TestSupport.h"
+#include "threads/internal/LaunchVerb.h"
 #include "threads/internal/ShellLaunch.h"
 
 namespace {
@@ -545,26 +546,44 @@ TEST(LaunchElevation, TheMessageFilterIsReachedWhereTheSystemHasOne)
     EXPECT_EQ(MyChangeWindowMessageFilter(message, MSGFLT_ADD), 1);
 }
 
-namespace {
-
-// Whether RunElevated would need no verb here: already elevated, or no
-// split token and the machine's settings are writable.
-bool ElevationNeedsNoVerb()
+TEST(LaunchElevation, AnElevatedProcessNeedsNoVerb)
 {
-    if (GetElevationType() != TokenElevationTypeDefault)
-        return IsElevated() != 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    if (!IsElevated())
+        GTEST_SKIP() << "this process is not elevated";
+    EXPECT_EQ(ElevationVerb(), nullptr);
 }
 
-} // namespace
+TEST(LaunchElevation, ALimitedTokenAsksForRunas)
+{
+    if (GetElevationType() != TokenElevationTypeLimited)
+        GTEST_SKIP() << "the token is not a limited one (Wine's is a full one)";
+    EXPECT_STREQ(ElevationVerb(), L"runas");
+}
+
+TEST(LaunchElevation, WithoutASplitTokenWriteAccessToTheMachinesSettingsDecides)
+{
+    if (GetElevationType() != TokenElevationTypeDefault)
+        GTEST_SKIP() << "the token is split (Wine's is a full one)";
+    HKEY key = nullptr;
+    bool writable = RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS;
+    if (key)
+        RegCloseKey(key);
+    EXPECT_EQ(ElevationVerb() == nullptr, writable);
+}
+
+TEST(LaunchElevation, RunAsStartsTheProgram)
+{
+    TempFolder folder;
+    void* process = nullptr;
+    int result = RunAs(nullptr, MarkerExe().c_str(), L"run-as", folder.Path().c_str(), &process);
+    ASSERT_EQ(result, 1);
+    EXPECT_EQ(WaitForProcess(process), 1);
+    EXPECT_NE(ReadMarker(folder.Path()).find(L"run-as"), std::wstring::npos);
+}
 
 TEST(LaunchElevation, WithNothingToGainTheProgramStartsWithTheDefaultVerb)
 {
-    if (!ElevationNeedsNoVerb())
+    if (ElevationVerb())
         GTEST_SKIP() << "this token would need \"runas\", which asks a person";
     TempFolder folder;
     void* process = nullptr;
@@ -578,7 +597,7 @@ TEST(LaunchElevation, WithNothingToGainTheProgramStartsWithTheDefaultVerb)
 
 TEST_F(LaunchThroughShell, ElevatedThroughTheShellWithNothingToGainStartsTheProgram)
 {
-    if (!ElevationNeedsNoVerb())
+    if (ElevationVerb())
         GTEST_SKIP() << "this token would need \"runas\", which asks a person";
     void* process = nullptr;
     ASSERT_EQ(
