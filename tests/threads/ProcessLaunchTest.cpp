@@ -336,6 +336,32 @@ TEST_F(LaunchThroughShell, WithoutAPlaceForTheProcessNoneIsPassedOver)
     EXPECT_EQ(SharedShellLaunchBlock()->process, nullptr);
 }
 
+TEST_F(LaunchThroughShell, NoHookStaysBehindToServeAForgedRequest)
+{
+    ASSERT_EQ(RunNonElevated(nullptr, MarkerExe().c_str(), L"first", folder.Path().c_str(), nullptr, nullptr, 1), 1);
+    ASSERT_FALSE(ReadMarker(folder.Path()).empty());
+    DeleteFileW((folder / L"pvmarker.txt").c_str());
+
+    // A sound request, filled and sent as a caller would, but by nobody
+    // who holds a hook.
+    ShellLaunchBlock* block = SharedShellLaunchBlock();
+    wcscpy(block->file, MarkerExe().c_str());
+    wcscpy(block->parameters, L"forged");
+    wcscpy(block->directory, folder.Path().c_str());
+    block->verb[0] = L'\0';
+    block->wantProcess = 0;
+    block->callerProcessId = GetCurrentProcessId();
+    block->serial = 77;
+    block->state = shellLaunchPending;
+    DWORD_PTR reply = 0;
+    EXPECT_NE(SendMessageTimeoutW(shell->Window(), RegisterWindowMessageW(L"VistaElevatorMsg"), 77,
+                  GetCurrentProcessId(), SMTO_ABORTIFHUNG, 5000, &reply),
+        0);
+    EXPECT_FALSE(MarkerAppears(folder.Path(), 1000));
+    EXPECT_EQ(block->state, shellLaunchPending);
+    block->state = shellLaunchIdle;
+}
+
 TEST_F(LaunchThroughShell, AnOverlongArgumentFailsWithoutLaunching)
 {
     std::wstring overlong(261, L'x');
