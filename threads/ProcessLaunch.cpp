@@ -18,8 +18,8 @@ namespace {
 constexpr unsigned cchPath = MAX_PATH;
 constexpr DWORD waitSliceMs = 200;
 
-// The wait cursor for the length of a launch. The window layer's own guard
-// sits above this one.
+// The wait cursor for the length of a launch (the window layer's
+// ZnWaitCursor lies above this layer).
 class LaunchWaitCursor {
 public:
     LaunchWaitCursor() : previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) { }
@@ -269,7 +269,11 @@ int GetLocalPath(wchar_t* buffer, const wchar_t* name, HMODULE module)
     if (!buffer)
         return 0;
     wchar_t home[cchPath] = {};
-    GetHomeDir(home);
+    // Without a home folder the name would be taken from the drive's root.
+    if (!GetHomeDir(home) || !home[0]) {
+        buffer[0] = L'\0';
+        return 0;
+    }
     return ComposePath(buffer, home, name, module);
 }
 
