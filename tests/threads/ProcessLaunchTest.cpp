@@ -808,3 +808,42 @@ TEST_F(LaunchThroughShell, SatelliteFileNonElevatedGivesTheProcess)
     EXPECT_EQ(WaitForProcess(process), 1);
     EXPECT_NE(ReadMarker(folder.Path()).find(L"satellite"), std::wstring::npos);
 }
+
+TEST_F(LaunchThroughShell, LocalFilesStartElevatedAndNotElevated)
+{
+    wchar_t local[MAX_PATH];
+    ASSERT_EQ(GetLocalPath(local, L"pvmarker.exe", nullptr), 1);
+    if (GetFileAttributesW(local) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "the home folder is not the folder of the test programs";
+    void* process = nullptr;
+    unsigned long error = 1;
+    ASSERT_EQ(
+        RunLocalFileNonElevated(nullptr, L"pvmarker.exe", L"local-plain", folder.Path().c_str(), &process, &error, 0),
+        1);
+    EXPECT_EQ(error, 0u);
+    EXPECT_EQ(WaitForProcess(process), 1);
+    EXPECT_NE(ReadMarker(folder.Path()).find(L"local-plain"), std::wstring::npos);
+    if (ElevationVerb())
+        return;
+    DeleteFileW((folder / L"pvmarker.txt").c_str());
+    ASSERT_EQ(
+        RunLocalFileElevated(nullptr, L"pvmarker.exe", L"local-elevated", folder.Path().c_str(), &process, &error, 1),
+        1);
+    EXPECT_EQ(WaitForProcess(process), 1);
+    EXPECT_NE(ReadMarker(folder.Path()).find(L"local-elevated"), std::wstring::npos);
+}
+
+TEST(LaunchFiles, ANameThatDoesNotFitLaunchesNothing)
+{
+    std::wstring overlong(MAX_PATH, L'n');
+    void* process = reinterpret_cast<void*>(1);
+    unsigned long error = 0;
+    EXPECT_EQ(RunLocalFileElevated(nullptr, overlong.c_str(), nullptr, nullptr, &process, &error, 0), 0);
+    EXPECT_EQ(process, nullptr);
+    EXPECT_EQ(error, static_cast<unsigned long>(ERROR_FILENAME_EXCED_RANGE));
+    error = 0;
+    EXPECT_EQ(RunSatelliteFileNonElevated(nullptr, overlong.c_str(), nullptr, nullptr, nullptr, &error, 0), 0);
+    EXPECT_EQ(error, static_cast<unsigned long>(ERROR_FILENAME_EXCED_RANGE));
+    EXPECT_EQ(RunLocalFile(nullptr, overlong.c_str(), nullptr, nullptr), 0);
+    EXPECT_EQ(LocalFileExists(overlong.c_str()), 0);
+}
