@@ -847,3 +847,54 @@ TEST(LaunchFiles, ANameThatDoesNotFitLaunchesNothing)
     EXPECT_EQ(RunLocalFile(nullptr, overlong.c_str(), nullptr, nullptr), 0);
     EXPECT_EQ(LocalFileExists(overlong.c_str()), 0);
 }
+
+namespace {
+
+// A "Progman" window of this thread whose procedure asks for a second
+// launch while the first one is being answered.
+struct NestedRequest {
+    std::wstring folder;
+    int result = -1;
+    unsigned long error = 0;
+};
+NestedRequest* nested = nullptr;
+
+LRESULT CALLBACK NestingShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (nested && message == RegisterWindowMessageW(L"VistaElevatorMsg"))
+        nested->result = RunNonElevated(
+            nullptr, MarkerExe().c_str(), L"nested", nested->folder.c_str(), nullptr, &nested->error, 1);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST(LaunchSameThread, ARequestMadeWhileAnsweringOneIsRefused)
+{
+    ASSERT_EQ(FindWindowW(L"Progman", nullptr), nullptr);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = NestingShellProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"Progman";
+    ASSERT_NE(RegisterClassW(&windowClass), 0);
+    HWND shell
+        = CreateWindowExW(0, L"Progman", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(shell, nullptr);
+    TempFolder outer;
+    TempFolder inner;
+    NestedRequest request;
+    request.folder = inner.Path();
+    nested = &request;
+    void* process = nullptr;
+    int result = RunNonElevated(nullptr, MarkerExe().c_str(), L"outer", outer.Path().c_str(), &process, nullptr, 1);
+    nested = nullptr;
+    DestroyWindow(shell);
+    UnregisterClassW(L"Progman", windowClass.hInstance);
+
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(WaitForProcess(process), 1);
+    EXPECT_NE(ReadMarker(outer.Path()).find(L"outer"), std::wstring::npos);
+    EXPECT_EQ(request.result, 0);
+    EXPECT_EQ(request.error, static_cast<unsigned long>(ERROR_BUSY));
+    EXPECT_FALSE(MarkerAppears(inner.Path(), 500));
+}

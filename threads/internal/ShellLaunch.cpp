@@ -179,8 +179,11 @@ public:
         if (!mutex.Wait(timeout))
             return ERROR_TIMEOUT;
         // The mutex is recursive: a second request of the thread that
-        // holds it would get it at once.
-        if (InterlockedCompareExchange(&turnHolder, static_cast<LONG>(GetCurrentThreadId()), 0) != 0) {
+        // holds it would get it at once. (Another thread's id is left only
+        // by a thread that ended holding the turn; the mutex came to us
+        // abandoned then.)
+        const LONG self = static_cast<LONG>(GetCurrentThreadId());
+        if (InterlockedExchange(&turnHolder, self) == self) {
             reentered = true;
             return ERROR_BUSY;
         }
