@@ -39,8 +39,8 @@ enum ShellLaunchState : LONG {
     shellLaunchDone = 4,
 };
 
-// The block's first 0x848 bytes keep the layout older copies of the
-// library use; what follows belongs to this version.
+// The first 0x848 bytes keep the block's established layout, field for
+// field; the fields after them were added behind it.
 struct ShellLaunchBlock {
     DWORD lastError;
     DWORD wantProcess;
