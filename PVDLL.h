@@ -40,6 +40,7 @@
 
 #include "threads/CoInit.h"
 #include "threads/InstanceActivation.h"
+#include "threads/ProcessLaunch.h"
 #include "threads/Synch.h"
 #include "threads/ZnThread.h"
 
