@@ -3,9 +3,10 @@
 normal and a hot look each) as 16x16 and 32x32 32-bit icons, and writes
 them into resources/. Run from the repository root; the result is checked
 in, so the build does not need Python."""
-import struct
 import sys
 from pathlib import Path
+
+import icofile
 
 # (file, glyph, glyph colour, background or None), colours as (r, g, b)
 ICONS = [
@@ -44,22 +45,13 @@ def image(glyph, colour, background, size):
                 r = g = b = a = 0
             row += bytes((b, g, r, a))
         rows.append(bytes(row))
-    pixels = b"".join(reversed(rows))  # bottom-up
-    mask_row = ((size + 31) // 32) * 4
-    mask = bytes(mask_row * size)  # alpha carries the shape
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
-    return header + pixels + mask
+    return icofile.dib(rows, size)
 
 
 def icon(glyph, colour, background):
     sizes = (16, 32)
     images = [image(glyph, colour, background, s) for s in sizes]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for s, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    return out + b"".join(images)
+    return icofile.ico(sizes, images)
 
 
 def main():

@@ -7,9 +7,10 @@ is checked in, so the build does not need Python.
 Each shape is described in unit coordinates (0..1 across the icon) and
 sampled 4x4 times per pixel, so the edges come out smooth at both sizes."""
 import math
-import struct
 import sys
 from pathlib import Path
+
+import icofile
 
 SAMPLES = 4
 
@@ -108,22 +109,13 @@ def image(spec, size):
             r, g, b, a = pixel(shape, shape_colour, glyph, glyph_colour, size, x, y)
             row += bytes((b, g, r, a))
         rows.append(bytes(row))
-    pixels = b"".join(reversed(rows))  # bottom-up
-    mask_row = ((size + 31) // 32) * 4
-    mask = bytes(mask_row * size)  # alpha carries the shape
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
-    return header + pixels + mask
+    return icofile.dib(rows, size)
 
 
 def icon(spec):
     sizes = (48, 64)
     images = [image(spec, s) for s in sizes]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for s, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    return out + b"".join(images)
+    return icofile.ico(sizes, images)
 
 
 def main():
