@@ -100,8 +100,8 @@ def pixel(shape, shape_colour, glyph, glyph_colour, size, px, py):
     return r, g, b, round(255 * covered / total)
 
 
-def image(spec, size):
-    _, shape, shape_colour, glyph, glyph_colour = spec
+def image(look, size):
+    _, shape, shape_colour, glyph, glyph_colour = look
     rows = []
     for y in range(size):
         row = bytearray()
@@ -112,16 +112,16 @@ def image(spec, size):
     return icofile.dib(rows, size)
 
 
-def icon(spec):
+def icon(look):
     sizes = (48, 64)
-    images = [image(spec, s) for s in sizes]
+    images = [image(look, s) for s in sizes]
     return icofile.ico(sizes, images)
 
 
 def main():
     folder = Path(sys.argv[1] if len(sys.argv) > 1 else "resources")
-    for spec in ICONS:
-        (folder / spec[0]).write_bytes(icon(spec))
+    for look in ICONS:
+        (folder / look[0]).write_bytes(icon(look))
 
 
 if __name__ == "__main__":
