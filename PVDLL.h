@@ -72,6 +72,8 @@
 #include "online/WebLinks.h"
 #include "online/HttpClient.h"
 #include "online/UpdateState.h"
+#include "online/UpdateCheck.h"
+#include "online/UpdateDialogs.h"
 
 #include "entry/StartMenuNames.h"
 #include "entry/WinXMenu.h"

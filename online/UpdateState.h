@@ -18,6 +18,8 @@
 #include "base/PVDLLApi.h"
 #include "storage/IniFile.h"
 
+class ZnComboList;
+
 // How often the update check runs. Only these four values occur; "never"
 // is a ten-year interval like any other.
 enum Check4UpdatesFreq : int {
@@ -92,6 +94,9 @@ PVDLL_API int SetCheck4UpdatesSettings(int autoCheck, Check4UpdatesFreq freq);
 // Reads the state and sets the automatic check on; a frequency other than
 // weekly becomes weekly, with the next check a week from now. Writes.
 PVDLL_API int SetCheck4UpdatesSettingsDefault();
+// Fills a combo box with "Daily", "Weekly", "Monthly" and "Never" (in the
+// order of Check4UpdatesFreq), keeping the index that was selected.
+PVDLL_API void PopulateFreqList(ZnComboList& list);
 // When the state can be read: schedules the next check from now by the
 // frequency and writes. 0 when it could not be read or written.
 PVDLL_API int ResetCheck4Updates();

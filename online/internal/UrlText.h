@@ -55,4 +55,28 @@ inline bool AppendParameter(wchar_t* out, unsigned cch, const wchar_t* parameter
     return Append(out, cch, parameter) && whole;
 }
 
+// A web address the library may hand to the browser when it came from
+// outside (the update server's answer): "http://" or "https://" in any
+// case, then a host, and no blank, control character or quote anywhere
+// that could end the address early or smuggle in arguments. "file:",
+// program paths and other schemes are refused.
+inline bool IsWebUrl(const wchar_t* url)
+{
+    if (!url)
+        return false;
+    size_t prefix = 0;
+    if (!_wcsnicmp(url, L"http://", 7))
+        prefix = 7;
+    else if (!_wcsnicmp(url, L"https://", 8))
+        prefix = 8;
+    else
+        return false;
+    if (!url[prefix] || url[prefix] == L'/')
+        return false;
+    for (const wchar_t* c = url; *c; ++c)
+        if (*c <= L' ' || *c == L'"' || *c == 0x7F)
+            return false;
+    return true;
+}
+
 } // namespace UrlText
