@@ -2,9 +2,6 @@
 // an update the server named.
 #include "online/UpdateDialogs.h"
 
-#include <cwchar>
-
-#include "base/LibraryEntry.h"
 #include "base/ProductInfo.h"
 #include "base/StrFormat.h"
 #include "online/UpdateCheck.h"
