@@ -127,8 +127,8 @@ int CheckForUpdates(HWND owner)
     }
 
     int updateStarted = 0;
-    DlgCheckForUpdates prompt(state.GetDaysSinceLastUpdate(), state.remindFreq, static_cast<int>(state.autoCheck),
-        &updateStarted);
+    DlgCheckForUpdates prompt(
+        state.GetDaysSinceLastUpdate(), state.remindFreq, static_cast<int>(state.autoCheck), &updateStarted);
     if (prompt.Run(owner) != IDOK)
         return 0; // cancelled, or a prompt open elsewhere was brought forward
     // With "yes" the check ran from the prompt and wrote its own schedule;

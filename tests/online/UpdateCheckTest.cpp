@@ -24,6 +24,7 @@ constexpr DWORD hour = 3600;
 constexpr DWORD missing = 0xDEADBEEF;
 
 // The controls of the two update dialogs.
+constexpr int idDays = 21503;
 constexpr int idYes = 21536;
 constexpr int idNo = 21537;
 constexpr int idRemind = 21543;
@@ -57,6 +58,7 @@ public:
     struct Shown {
         bool prompt; // the prompt (it has the automatic-check box), else the offer
         std::wstring caption;
+        std::wstring daysLine; // "" when hidden
         int presetReminder;
         bool presetAutoCheck;
         DWORD processId;
@@ -118,6 +120,9 @@ private:
         Shown seen = {};
         seen.prompt = GetDlgItem(dialog, idAutoCheck) != nullptr && GetDlgItem(dialog, idDescription) == nullptr;
         seen.caption = WindowText(dialog);
+        HWND days = GetDlgItem(dialog, idDays);
+        if (days && IsWindowVisible(days))
+            seen.daysLine = WindowText(days);
         seen.presetReminder = static_cast<int>(SendDlgItemMessageW(dialog, idRemind, CB_GETCURSEL, 0, 0));
         seen.presetAutoCheck = IsDlgButtonChecked(dialog, idAutoCheck) == BST_CHECKED;
         seen.processId = GetCurrentProcessId();
@@ -131,8 +136,8 @@ private:
             SendDlgItemMessageW(dialog, idRemind, CB_SETCURSEL, static_cast<WPARAM>(self->reminder), 0);
         if (self->autoCheck >= 0)
             CheckDlgButton(dialog, idAutoCheck, self->autoCheck ? BST_CHECKED : BST_UNCHECKED);
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-            reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        PostMessageW(
+            dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     }
 
     Action action;
@@ -547,10 +552,10 @@ TEST_F(UpdateOffer, YesOpensTheDownloadAddressInTheBrowser)
     EXPECT_EQ(DoCheckForUpdates(nullptr, &started, nullptr), 1);
     ASSERT_EQ(dialogs.Dialogs().size(), 1u) << "the offer is shown";
     EXPECT_FALSE(dialogs.Dialogs()[0].prompt);
+    EXPECT_NE(dialogs.Dialogs()[0].caption.find(L"An update is available"), std::wstring::npos);
     EXPECT_EQ(started, 1);
     std::wstring line = marker.Wait();
-    EXPECT_NE(line.find(L"https://example.test/get/launchora.exe"), std::wstring::npos)
-        << testing::PrintToString(line);
+    EXPECT_NE(line.find(L"https://example.test/get/launchora.exe"), std::wstring::npos) << testing::PrintToString(line);
     ExpectCompletedNow(before);
     ExpectNextIn(7, before);
 }
@@ -685,6 +690,9 @@ TEST_F(UpdateCheck, ThePromptAnsweredNoSavesTheChoicesAndSchedulesByThem)
     EXPECT_EQ(CheckForUpdates(nullptr), 0);
     ASSERT_EQ(dialogs.Dialogs().size(), 1u) << "the prompt is shown";
     EXPECT_TRUE(dialogs.Dialogs()[0].prompt);
+    EXPECT_NE(dialogs.Dialogs()[0].caption.find(L"check for updates"), std::wstring::npos);
+    EXPECT_NE(dialogs.Dialogs()[0].daysLine.find(L" 10 days"), std::wstring::npos)
+        << testing::PrintToString(dialogs.Dialogs()[0].daysLine);
     EXPECT_EQ(dialogs.Dialogs()[0].presetReminder, static_cast<int>(c4uWeekly));
     EXPECT_FALSE(dialogs.Dialogs()[0].presetAutoCheck);
     EXPECT_EQ(server.RequestCount(), 0u);
@@ -746,14 +754,13 @@ TEST_F(UpdateCheck, AScheduledCheckOpenInAnotherProcessKeepsThisOneOut)
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child = {};
-    ASSERT_TRUE(CreateProcessW(
-        nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
     CloseHandle(child.hThread);
     HWND prompt = nullptr;
     DWORD start = GetTickCount();
     while (!(prompt = UpdateDialogAnswerer::Find(child.dwProcessId)) && GetTickCount() - start < 15000
-        && WaitForSingleObject(child.hProcess, 100) == WAIT_TIMEOUT) {
-    }
+        && WaitForSingleObject(child.hProcess, 100) == WAIT_TIMEOUT) { }
     if (!prompt) {
         TerminateProcess(child.hProcess, 1);
         CloseHandle(child.hProcess);

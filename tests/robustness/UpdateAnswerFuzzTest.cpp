@@ -186,8 +186,8 @@ TEST(Robustness, UpdateCheckAnswerJudgement)
     std::vector<std::wstring> seeds;
     for (const std::string& bytes : AnswerSeeds())
         seeds.emplace_back(bytes.begin(), bytes.end());
-    seeds.push_back(L"[dl]\r\nurldownload=https://example.test/" + std::wstring(300, L'u')
-        + L"\r\nurlmoreinfo=https://" + std::wstring(1100, L'i') + L"\r\n");
+    seeds.push_back(L"[dl]\r\nurldownload=https://example.test/" + std::wstring(300, L'u') + L"\r\nurlmoreinfo=https://"
+        + std::wstring(1100, L'i') + L"\r\n");
     seeds.push_back(L"[dl]\nurldownload=HTTPS://EXAMPLE.TEST/\x3000\nurlmoreinfo=http://x/\"\n");
     Mutator<wchar_t> mutator(rng, WideTokens(), 6000);
     PageEndBlock input;
