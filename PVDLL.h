@@ -55,6 +55,8 @@
 #include "ui/window/ZnWaitCursor.h"
 #include "ui/window/ZnCtrl.h"
 #include "ui/window/IconBtn.h"
+#include "ui/window/ImageBtn.h"
+#include "ui/window/ZnComboList.h"
 #include "ui/window/ZnWnd.h"
 
 #include "ui/html/DrawHTML.h"

@@ -10,6 +10,10 @@
 #include "base/PVDLLApi.h"
 #include "online/UpdateState.h"
 #include "ui/dialogs/ZnDlg.h"
+#include "ui/dialogs/ZnDlgButtons.h"
+#include "ui/html/ZnStaticHTML.h"
+#include "ui/window/ImageBtn.h"
+#include "ui/window/ZnComboList.h"
 
 class PVDLL_API DlgUpdateBase : public ZnDlg {
 public:
@@ -21,6 +25,12 @@ public:
     LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override;
     int UpdateData() override;
     int OnMyCompanyMsg(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // Reads the controls before closing.
+    LRESULT OnCancel() override;
+
+    // The picture of the "Continue" button, for another dialog that wants
+    // the same button.
+    static const ImageBtnDescriptor continueButton;
 
 protected:
     DlgUpdateBase(unsigned short instanceId, Check4UpdatesFreq freq);
@@ -30,8 +40,18 @@ protected:
     LRESULT RunSingle(int templateId, HWND owner);
     // The title text (also the caption).
     virtual void GetTitle(wchar_t* buffer, unsigned cch) = 0;
+    // Moves every control whose top is at or below y by dy, and the
+    // dialog's bottom with them.
+    void MoveControlsBelow(int y, int dy);
 
     unsigned short instanceId;
+
+private:
+    ZnIconForDlg icons;
+    ZnStaticHTML title;
+    ZnComboList remind;
+    ZnCloseBtnForDlg closeButton;
+    ImageBtn continueBtn;
 };
 
 // The prompt, template 21802, instance id 109.
@@ -79,5 +99,9 @@ protected:
     void GetTitle(wchar_t* buffer, unsigned cch) override;
 
 private:
+    // Opens the "more info" address when it is a web address.
+    void OpenMoreInfo();
+
     const UpdateIni& answer;
+    ZnStaticHTML description;
 };

@@ -61,6 +61,40 @@
 #define PVDLL_VERSION_TEXT          "21.7"
 #define PVDLL_FILE_VERSION_TEXT     "21.7.1.3040"
 
+// The update check's dialogs: the prompt (check now?) and the offer
+// (install the update?). Their picture, templates and controls.
+#define IDB_CONTINUE                21530
+#define IDD_UPDATE_PROMPT           21802
+#define IDD_UPDATE_OFFER            21804
+#define IDC_UPDATE_DAYS             21503
+#define IDC_UPDATE_YES              21536
+#define IDC_UPDATE_NO               21537
+#define IDC_UPDATE_TITLE            21542
+#define IDC_UPDATE_REMIND           21543
+#define IDC_UPDATE_REMIND_LABEL     21544
+#define IDC_UPDATE_AUTO             1008
+// Mini-HTML: its link ids 1009 to 1018 stay free.
+#define IDC_UPDATE_DESCR            1009
+// Their texts, and the settings' list of frequencies
+#define IDS_UPDATE_PROMPT_TITLE     21590
+#define IDS_UPDATE_OFFER_TITLE      21591
+#define IDS_UPDATE_CHECK_NOW        21592
+#define IDS_UPDATE_NOT_NOW          21593
+#define IDS_UPDATE_INSTALL_NOW      21594
+#define IDS_UPDATE_DAYS_AGO         21595
+#define IDS_UPDATE_REMIND_TOMORROW  21596
+#define IDS_UPDATE_REMIND_WEEK      21597
+#define IDS_UPDATE_REMIND_MONTH     21598
+#define IDS_UPDATE_REMIND_NEVER     21599
+#define IDS_FREQ_DAILY              21600
+#define IDS_FREQ_WEEKLY             21601
+#define IDS_FREQ_MONTHLY            21602
+#define IDS_FREQ_NEVER              21603
+#define IDS_UPDATE_AUTO_CHECK       21604
+#define IDS_UPDATE_CONTINUE         21605
+#define IDS_UPDATE_REMIND_ME        21606
+#define IDS_UPDATE_MORE_INFO        21607
+
 // Web links: the texts of the rating prompt's task dialog
 #define IDS_RATE_INSTRUCTION        21580
 #define IDS_RATE_THANKS             21581

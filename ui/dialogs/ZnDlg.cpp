@@ -96,6 +96,7 @@ ZnDlg::ZnDlg(ZnDlgSkin* dialogSkin)
       module(nullptr),
       templateId(0),
       helpId(0),
+      singleInstanceId(0),
       controlsUpdated(0),
       childDlg(0),
       updatingControls(0),

@@ -60,8 +60,9 @@ public:
         flagCreateHidden = 0x80000000,
     };
     enum Alignment { alignNone = 0, alignCenter = 1, alignCascade = 2, alignMouse = 3 };
-    // The codes of the company message a dialog answers.
-    enum CompanyCode { codeActivate = 4, codeHelpRequest = 100, codeIsTemplate = 121 };
+    // The codes of the company message a dialog answers (see
+    // threads/InstanceActivation.h for 3, 4 and 121).
+    enum CompanyCode { codeActivateIfId = 3, codeActivate = 4, codeHelpRequest = 100, codeIsTemplate = 121 };
     // The thread message that ends a ModelessWithLoop loop.
     static constexpr UINT msgEndOwnLoop = WM_USER + 10;
 
@@ -211,6 +212,8 @@ public:
     int IsModeless() const { return modeless; }
     LRESULT GetResult() const { return result; }
     int GetTemplateID() const { return templateId; }
+    // The id this dialog is single by across processes; 0 when it has none.
+    unsigned short GetInstanceId() const { return singleInstanceId; }
     HINSTANCE GetModule() const { return module; }
     ZnDlgSkin* GetSkin() const { return skin; }
     // The skin this dialog shows on: its own, or the one of the dialog
@@ -302,6 +305,11 @@ protected:
     friend class ZnDlgSkin;
 
     void PostInitDialog();
+    // A dialog that must stay single across processes gives the id it is
+    // known by: the built-in handler then answers the company message's
+    // question for that id (code 121) instead of for the template id, and
+    // comes forward when asked for it (code 3). 0 takes the id away.
+    void SetInstanceId(unsigned short id) { singleInstanceId = id; }
     // OK, Cancel and CloseDialog share it.
     int Close(int code, int updateData, int okControls);
     void FillPlacement();
@@ -314,6 +322,7 @@ protected:
     HINSTANCE module;
     int templateId;
     unsigned int helpId;
+    unsigned short singleInstanceId;
 
     // Marks.
     int controlsUpdated;

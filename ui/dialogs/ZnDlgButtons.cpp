@@ -15,6 +15,12 @@ int ZnCaptionBtnForDlg::OnCommand(WORD code, LRESULT* result)
 {
     if (code != BN_CLICKED)
         return 0;
+    // A close button that is its dialog's IDCANCEL is the cancel way itself:
+    // SC_CLOSE would come back as WM_CLOSE, which the dialog turns into
+    // IDCANCEL from this very button again, for ever.
+    HWND parent = ::GetParent(hWnd);
+    if (command == SC_CLOSE && GetID() == IDCANCEL && parent && GetAncestor(hWnd, GA_ROOT) == parent)
+        return 0;
     // A button on a page acts for the window the user sees.
     if (HWND top = GetAncestor(hWnd, GA_ROOT))
         SendMessageW(top, WM_SYSCOMMAND, command, 0);

@@ -92,9 +92,17 @@ int ZnDlgMsgHandler::OnDlgMessage(ZnDlg* dlg, UINT msg, WPARAM wParam, LPARAM lP
             *result = request->page != nullptr;
             return 1;
         }
-        case ZnDlg::codeIsTemplate:
-            *result = lParam != 0 && lParam == dlg->templateId;
+        case ZnDlg::codeActivateIfId:
+            if (!dlg->singleInstanceId)
+                return 0;
+            *result = OnActivatePreviousInstance(dlg->singleInstanceId, dlg->hWnd, msg, wParam, lParam);
             return 1;
+        case ZnDlg::codeIsTemplate: {
+            // A dialog with an instance id is known by that id alone.
+            const LPARAM own = dlg->singleInstanceId ? static_cast<LPARAM>(dlg->singleInstanceId) : dlg->templateId;
+            *result = lParam != 0 && lParam == own;
+            return 1;
+        }
         default:
             return 0;
         }

@@ -125,3 +125,37 @@ TEST(DlgActivation, SecondProcessFindsTheDialogByTemplateAndBringsItForward)
     EXPECT_EQ(dlg.companyCodes.back(), ZnDlg::codeActivate);
     DestroyWindow(h);
 }
+
+namespace {
+
+// A dialog that is single across processes by an id of its own.
+class SingleInstanceDlg : public ProbeDlg {
+public:
+    explicit SingleInstanceDlg(unsigned short id) { SetInstanceId(id); }
+};
+
+} // namespace
+
+TEST(DlgActivation, AnInstanceIdIsWhatTheDialogIsFoundAndBroughtForwardBy)
+{
+    SingleInstanceDlg dlg(4321);
+    HWND h = dlg.Modeless(IDD_HOST, TestModule(), nullptr, 1);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(dlg.GetInstanceId(), 4321);
+    EXPECT_EQ(SendMyCompanyMsg(h, ZnDlg::codeIsTemplate, 4321), 1);
+    EXPECT_EQ(SendMyCompanyMsg(h, ZnDlg::codeIsTemplate, IDD_HOST), 0) << "the template no longer names it";
+    EXPECT_EQ(SendMyCompanyMsg(h, ZnDlg::codeIsTemplate, 0), 0);
+
+    ShowWindow(h, SW_MINIMIZE);
+    EXPECT_EQ(SendMyCompanyMsg(h, ZnDlg::codeActivateIfId, 1234), 0);
+    EXPECT_TRUE(IsIconic(h));
+    EXPECT_EQ(SendMyCompanyMsg(h, ZnDlg::codeActivateIfId, 4321), activationReply);
+    EXPECT_FALSE(IsIconic(h));
+
+    // From another process, by the id.
+    ShowWindow(h, SW_MINIMIZE);
+    EXPECT_EQ(RunPeer(L"activate " + std::to_wstring(IDD_HOST)), 1);
+    EXPECT_EQ(RunPeer(L"activate 4321"), 0);
+    EXPECT_FALSE(IsIconic(h));
+    DestroyWindow(h);
+}

@@ -123,6 +123,27 @@ TEST_F(CaptionButtonsTest, HoveredCloseButtonShowsItsHotIconButNoHandCursor)
     EXPECT_EQ(left.At(corner, corner), GetSysColor(COLOR_BTNFACE));
 }
 
+TEST(CaptionButtons, ACloseButtonThatIsTheCancelButtonClosesOnce)
+{
+    // The close button's SC_CLOSE comes back as WM_CLOSE, which a dialog
+    // turns into IDCANCEL from that same button: it must end there.
+    for (bool byClose : {false, true}) {
+        ProbeDlg dlg;
+        ZnCloseBtnForDlg close;
+        dlg.atInit = [&](ProbeDlg& d) { EXPECT_TRUE(close.Init(&d, IDCANCEL)); };
+        HWND window = dlg.Modeless(IDD_CAPTION_BTNS, TestModule(), nullptr, 1);
+        ASSERT_NE(window, nullptr);
+        if (byClose)
+            SendMessageW(window, WM_CLOSE, 0, 0);
+        else
+            SendMessageW(close.hWnd, BM_CLICK, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 2000)) << (byClose ? "WM_CLOSE" : "click");
+        EXPECT_EQ(dlg.GetResult(), IDCANCEL);
+        if (IsWindow(window))
+            DestroyWindow(window);
+    }
+}
+
 TEST(DlgIcons, NegativeIdTakesTheLibrarysIcon)
 {
     ProbeDlg dlg;

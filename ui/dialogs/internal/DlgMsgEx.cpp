@@ -9,7 +9,6 @@
 #include "base/LibraryEntry.h"
 #include "base/ProductInfo.h"
 #include "resources/resource.h"
-#include "threads/InstanceActivation.h"
 #include "ui/dialogs/MsgBox.h"
 #include "ui/dialogs/ZnDlgSkin.h"
 #include "ui/window/ZnDC.h"
@@ -24,8 +23,6 @@ void* buttonData;
 namespace {
 
 constexpr int buttonIds[3] = {IDC_MSGEX_BUTTON1, IDC_MSGEX_BUTTON2, IDC_MSGEX_BUTTON3};
-constexpr WPARAM askActivateIfId = 3;
-constexpr WPARAM askIsId = 121;
 // An owner chain longer than this is not a chain but a loop.
 constexpr int maxOwnerSteps = 64;
 
@@ -85,12 +82,12 @@ DlgMsgEx::DlgMsgEx(
       type(boxType),
       text(boxText ? boxText : L""),
       dontShow(boundInt),
-      instanceId(id),
       codes{},
       answeredFromStore(0),
       htmlUsed(0)
 {
     ButtonCodes(type, codes);
+    SetInstanceId(id);
 }
 
 DlgMsgEx::~DlgMsgEx()
@@ -418,19 +415,6 @@ LRESULT DlgMsgEx::OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     return ZnDlg::OnDlgMessage(msg, wParam, lParam);
-}
-
-int DlgMsgEx::OnMyCompanyMsg(WPARAM wParam, LPARAM lParam, LRESULT* result)
-{
-    if (instanceId && wParam == askIsId) {
-        *result = lParam == static_cast<LPARAM>(instanceId);
-        return 1;
-    }
-    if (instanceId && wParam == askActivateIfId) {
-        *result = OnActivatePreviousInstance(instanceId, hWnd, GetCompanyMessage(), wParam, lParam);
-        return 1;
-    }
-    return ZnDlg::OnMyCompanyMsg(wParam, lParam, result);
 }
 
 int DlgMsgEx::PreTranslateMessage(MSG* msg)

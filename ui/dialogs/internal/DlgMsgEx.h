@@ -28,7 +28,6 @@ public:
     LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnCommand(unsigned short id, unsigned short code, HWND control) override;
     LRESULT OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    int OnMyCompanyMsg(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     int PreTranslateMessage(MSG* msg) override;
     void OnPostNcDestroy() override;
 
@@ -64,7 +63,6 @@ private:
     unsigned int type;
     const wchar_t* text;
     int* dontShow;
-    unsigned short instanceId;
     int codes[3];
     int answeredFromStore;
     ZnStaticHTML html;
