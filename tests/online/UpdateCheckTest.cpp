@@ -527,7 +527,7 @@ TEST_F(UpdateCheck, SilentlyFailuresShowNothingAndRetryTomorrow)
 // The stand-in browser for "http" and "https"; the shell's own handler is
 // refused, so the registered program takes the address (as in the web-link
 // tests).
-class UpdateOffer : public UpdateCheck {
+class UpdateCheckOffer : public UpdateCheck {
 protected:
     void SetUp() override
     {
@@ -539,7 +539,7 @@ protected:
     BrowserMarker marker;
 };
 
-TEST_F(UpdateOffer, YesOpensTheDownloadAddressInTheBrowser)
+TEST_F(UpdateCheckOffer, YesOpensTheDownloadAddressInTheBrowser)
 {
     StoreState(5000, 6000, c4uWeekly, 0);
     server.Answer(offerWithDownload);
@@ -560,7 +560,7 @@ TEST_F(UpdateOffer, YesOpensTheDownloadAddressInTheBrowser)
     ExpectNextIn(7, before);
 }
 
-TEST_F(UpdateOffer, WithoutADownloadAddressYesOpensTheMoreInfoAddress)
+TEST_F(UpdateCheckOffer, WithoutADownloadAddressYesOpensTheMoreInfoAddress)
 {
     server.Answer(offerWithoutDownload);
     ModalWatchdog watchdog;
@@ -573,7 +573,7 @@ TEST_F(UpdateOffer, WithoutADownloadAddressYesOpensTheMoreInfoAddress)
     EXPECT_NE(line.find(L"http://example.test/more?v=21.8"), std::wstring::npos) << testing::PrintToString(line);
 }
 
-TEST_F(UpdateOffer, NoOpensNothingAndTheChosenReminderSetsTheNextCheck)
+TEST_F(UpdateCheckOffer, NoOpensNothingAndTheChosenReminderSetsTheNextCheck)
 {
     StoreState(5000, 6000, c4uWeekly, 0);
     server.Answer(offerWithDownload);
@@ -594,7 +594,7 @@ TEST_F(UpdateOffer, NoOpensNothingAndTheChosenReminderSetsTheNextCheck)
     EXPECT_EQ(Stored(UpdateState::pszRemindFrequency), static_cast<DWORD>(c4uMonthly));
 }
 
-TEST_F(UpdateOffer, ClosingTheOfferOpensNothingButKeepsTheReminder)
+TEST_F(UpdateCheckOffer, ClosingTheOfferOpensNothingButKeepsTheReminder)
 {
     server.Answer(offerWithDownload);
     ModalWatchdog watchdog;
@@ -611,7 +611,7 @@ TEST_F(UpdateOffer, ClosingTheOfferOpensNothingButKeepsTheReminder)
     ExpectNextIn(7, before);
 }
 
-TEST_F(UpdateOffer, TheSilentCheckShowsTheOfferToo)
+TEST_F(UpdateCheckOffer, TheSilentCheckShowsTheOfferToo)
 {
     server.Answer(offerWithDownload);
     ModalWatchdog watchdog;
