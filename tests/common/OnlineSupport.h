@@ -77,6 +77,8 @@ public:
         HWND window;
         ULONG mask; // ShellExecuteExW only
         bool extended;
+        std::wstring verb; // "" for the default verb
+        int show;
     };
 
     explicit ShellSpy(Mode mode, bool failExtended = false);
