@@ -6,6 +6,11 @@
 // the environment variable PVDLL_TEST_PRODUCT_LOG (nothing without it), so
 // a test can tell that it ran and how. A command word of the update check
 // then runs that check, as the product does.
+//
+// For the tests only: PVDLL_TEST_PRODUCT_ROOT names the product's registry
+// root ("HKCU\\..."), so that the process reads the test's settings (its
+// update server among them); the word "scheduledcheck" runs the host's
+// scheduled check, so that a second process can hold one open.
 #include <windows.h>
 
 #include "PVDLL.h"
@@ -32,7 +37,16 @@ void AppendToLog(const wchar_t* line)
 int wmain(int argc, wchar_t** argv)
 {
     AppendToLog(GetCommandLineW());
-    if (argc > 1)
+    wchar_t root[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"PVDLL_TEST_PRODUCT_ROOT", root, MAX_PATH);
+    bool ownRoot = length && length < MAX_PATH;
+    if (ownRoot)
+        GetMyProductInfo()->PushAppRootKey(root);
+    if (argc > 1 && !lstrcmpiW(argv[1], L"scheduledcheck"))
+        CheckForUpdates(nullptr);
+    else if (argc > 1)
         DoCheckForUpdatesCmdln(argv[1], 1);
+    if (ownRoot)
+        GetMyProductInfo()->PopAppRootKey();
     return 0;
 }
