@@ -5,7 +5,6 @@
 
 #include <new>
 
-#include "base/LibraryEntry.h"
 #include "base/Owners.h"
 #include "base/ProductInfo.h"
 #include "base/StrFormat.h"

@@ -725,6 +725,19 @@ TEST_F(AboutBox, ItsLinkOpensTheMakersSite)
     EXPECT_NE(line.find(L"pvtestproto://maker.test"), std::wstring::npos) << testing::PrintToString(line);
 }
 
+TEST_F(AboutBox, TheSiteShowsWithoutItsSchemeAndClosingSlashAndWithItsMarkupEscaped)
+{
+    BaseUrl base(L"https://a.test/?x=1&y=<2>/");
+    std::wstring shown;
+    WhenShown look([&](HWND dialog) {
+        shown = Markup(dialog, IDC_ABOUT_LINK);
+        Press(dialog, IDCANCEL);
+        return true;
+    });
+    EXPECT_EQ(DoAbout(nullptr, 1), IDCANCEL);
+    EXPECT_NE(shown.find(L"<a>a.test/?x=1&amp;y=&lt;2&gt;</a>"), std::wstring::npos) << testing::PrintToString(shown);
+}
+
 TEST_F(AboutBox, AModelessBoxRunsOnTheCallersLoopAndGoesWhenClosed)
 {
     HWND owner = CreateWindowExW(

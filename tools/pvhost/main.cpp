@@ -406,7 +406,7 @@ void PrintStateTime(const wchar_t* name, DWORD value, DWORD now)
         Print(L"                %-11s 0 (never / not scheduled)\n", name);
     else if (value == UpdateState::nextDisabled)
         Print(L"                %-11s 0x%08X (checks disabled)\n", name, value);
-    else if (value >= now)
+    else if (value > now)
         Print(L"                %-11s %u (in %u h %02u min)\n", name, value, (value - now) / 3600,
               (value - now) % 3600 / 60);
     else
