@@ -77,5 +77,7 @@
 #include "online/UpdateCheck.h"
 #include "online/UpdateDialogs.h"
 
+#include "entry/About.h"
+#include "entry/CommandEntry.h"
 #include "entry/StartMenuNames.h"
 #include "entry/WinXMenu.h"

@@ -101,3 +101,18 @@
 #define IDS_RATE_NOW                21582
 #define IDS_RATE_LATER              21583
 #define IDS_RATE_ALREADY            21584
+
+// The About box (entry/About.cpp). The link's control keeps the nine ids
+// after it free for the mini-HTML link ids.
+#define IDD_ABOUT                   21620
+#define IDC_ABOUT_ICON              21621
+#define IDC_ABOUT_TITLE             21622
+#define IDC_ABOUT_VERSION           21623
+#define IDC_ABOUT_EDITION           21624
+#define IDC_ABOUT_RULE              21625
+#define IDC_ABOUT_COPYRIGHT         21626
+#define IDC_ABOUT_LINK              21630
+#define IDS_ABOUT_CAPTION           21640
+#define IDS_ABOUT_EDITION           21641
+#define IDS_ABOUT_COPYRIGHT         21642
+#define IDS_ABOUT_WEBSITE           21643

@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "OnlineSupport.h"
 #include "PVDLL.h"
+#include "common/OnlineSupport.h"
 
 namespace {
 

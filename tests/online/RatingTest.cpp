@@ -12,8 +12,8 @@
 #include <ctime>
 #include <string>
 
-#include "OnlineSupport.h"
 #include "PVDLL.h"
+#include "common/OnlineSupport.h"
 #include "online/internal/RatingPrompt.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "HttpTestSupport.h"
-#include "OnlineSupport.h"
+#include "common/OnlineSupport.h"
 #include "PVDLL.h"
 #include "common/LocalHttpServer.h"
 #include "online/internal/UpdateAnswer.h"

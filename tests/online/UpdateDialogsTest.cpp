@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "OnlineSupport.h"
+#include "common/OnlineSupport.h"
 #include "PVDLL.h"
-#include "common/DialogPicture.h"
+#include "common/DrawProbe.h"
 #include "common/TestWindow.h"
 #include "resources/resource.h"
 

@@ -6,8 +6,8 @@
 #include <cwchar>
 #include <string>
 
-#include "OnlineSupport.h"
 #include "PVDLL.h"
+#include "common/OnlineSupport.h"
 #include "common/PageEnd.h"
 
 namespace {

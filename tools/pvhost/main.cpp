@@ -9,13 +9,26 @@
 //   pvhost winx [--choose N]
 //                         the Win+X menu with two host submenus; --choose
 //                         picks the N-th item (0: dismiss) for headless runs
+//   pvhost about          the About box (closed at once)
+//   pvhost help           opens the online help page in the browser
+//   pvhost check4updates [--answer TEXT]
+//                         an update check against a local server of this
+//                         process (answering "OK." or TEXT); the request,
+//                         the answer and the state written are printed
+//
+// The last three go through the plain export "Launchora". Every dialog and
+// message box they show is printed and closed at once, so the run stays
+// headless. Without a word, every service but help runs (help would start
+// the user's browser).
 #include <windows.h>
 
 #include <cstdarg>
+#include <string>
 
 #include "PVDLL.h"
 #include "common/ConsoleOut.h"
 #include "common/Folders.h"
+#include "LocalHttpServer.h"
 
 namespace {
 
@@ -249,6 +262,218 @@ int ShowWinX(HMODULE library, int choose)
     return 0;
 }
 
+// --- the command entry ----------------------------------------------------------------
+
+typedef int (*LaunchoraFn)(const wchar_t*);
+
+// Prints and closes every dialog of this thread as soon as it shows, for
+// the life of the object: the About box, the update check's boxes and
+// dialogs, and any box the shell might show.
+class DialogCloser {
+public:
+    DialogCloser() : timer(SetTimer(nullptr, 0, 150, OnTimer)) {}
+    ~DialogCloser() { KillTimer(nullptr, timer); }
+    DialogCloser(const DialogCloser&) = delete;
+    DialogCloser& operator=(const DialogCloser&) = delete;
+
+private:
+    static BOOL CALLBACK CollectText(HWND child, LPARAM data)
+    {
+        if (!IsWindowVisible(child))
+            return TRUE;
+        wchar_t text[512] = {};
+        ZnWnd* bound = ZnWnd::FromHandle(child);
+        if (bound && bound->IsKindOf(L"ZnStaticHTML"))
+            static_cast<ZnStaticHTML*>(bound)->GetHTMLTextStripTags(text, 512);
+        else
+            GetWindowTextW(child, text, 512);
+        // One line per dialog: line breaks of a text become spaces.
+        for (wchar_t* p = text; *p; ++p) {
+            if (*p == L'\r' || *p == L'\n')
+                *p = L' ';
+        }
+        if (text[0]) {
+            auto* line = reinterpret_cast<std::wstring*>(data);
+            *line += L"\n                  ";
+            *line += text;
+        }
+        return TRUE;
+    }
+
+    static BOOL CALLBACK CloseOne(HWND window, LPARAM)
+    {
+        wchar_t cls[16] = {};
+        GetClassNameW(window, cls, 16);
+        if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(window) || !IsWindowEnabled(window))
+            return TRUE;
+        wchar_t caption[256] = {};
+        GetWindowTextW(window, caption, 256);
+        std::wstring texts;
+        EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&texts));
+        Print(L"Dialog          \"%s\" (closed at once):%s\n", caption, texts.c_str());
+        // Escape's command: every dialog and box of the library takes it,
+        // and so does the system's message box.
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return TRUE;
+    }
+
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
+    {
+        EnumThreadWindows(GetCurrentThreadId(), CloseOne, 0);
+    }
+
+    UINT_PTR timer;
+};
+
+LaunchoraFn FindLaunchora(HMODULE library)
+{
+    auto launchora = reinterpret_cast<LaunchoraFn>(reinterpret_cast<void*>(GetProcAddress(library, "Launchora")));
+    if (!launchora)
+        Print(L"Launchora       not exported!\n");
+    return launchora;
+}
+
+int RunWord(HMODULE library, const wchar_t* word)
+{
+    LaunchoraFn launchora = FindLaunchora(library);
+    if (!launchora)
+        return 1;
+    DialogCloser closer;
+    int result = launchora(word);
+    Print(L"Launchora       \"%s\" -> %d\n", word, result);
+    return result == 0 ? 0 : 1;
+}
+
+int ShowHelp(HMODULE library)
+{
+    wchar_t url[2048];
+    MakeGoOnlineURL(url, 2048, L"launchora-help");
+    Print(L"Help page       %s\n", url);
+    return RunWord(library, L"help");
+}
+
+// The "UpdateServer" value of the product's "Setup" key points this user's
+// checks at the local server; the value that was there (or none) comes
+// back with the object.
+class UpdateServerOverride {
+public:
+    explicit UpdateServerOverride(unsigned short port) : key(GetMyProductInfo()->GetAppRootKey(), L"Setup", 1)
+    {
+        if (!key.IsOpen())
+            return;
+        hadValue = key.GetValueType(valueName) == REG_SZ;
+        if (hadValue)
+            key.GetStr(valueName, previous, 300, L"");
+        wchar_t server[64];
+        StrFormat(server, 64, L"127.0.0.1:%u", port);
+        set = key.PutStr(valueName, server, 0);
+    }
+    ~UpdateServerOverride()
+    {
+        if (!set)
+            return;
+        if (hadValue)
+            key.PutStr(valueName, previous, 0);
+        else
+            key.DelValue(valueName);
+    }
+    UpdateServerOverride(const UpdateServerOverride&) = delete;
+    UpdateServerOverride& operator=(const UpdateServerOverride&) = delete;
+
+    bool IsSet() const { return set != 0; }
+
+private:
+    static constexpr const wchar_t* valueName = L"UpdateServer";
+    RegKey key;
+    bool hadValue = false;
+    int set = 0;
+    wchar_t previous[300] = {};
+};
+
+std::wstring Widen(const std::string& bytes)
+{
+    std::wstring text(bytes.size(), L'\0');
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                                static_cast<int>(text.size()));
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
+// A time of the update state, seconds since 1995-12-26, beside now.
+void PrintStateTime(const wchar_t* name, DWORD value, DWORD now)
+{
+    if (value == 0)
+        Print(L"                %-11s 0 (never / not scheduled)\n", name);
+    else if (value == UpdateState::nextDisabled)
+        Print(L"                %-11s 0x%08X (checks disabled)\n", name, value);
+    else if (value > now)
+        Print(L"                %-11s %u (in %u h %02u min)\n", name, value, (value - now) / 3600,
+              (value - now) % 3600 / 60);
+    else
+        Print(L"                %-11s %u (%u s ago)\n", name, value, now - value);
+}
+
+int CheckForUpdatesDemo(HMODULE library, const wchar_t* answer)
+{
+    LaunchoraFn launchora = FindLaunchora(library);
+    if (!launchora)
+        return 1;
+    LocalHttpServer server;
+    if (!server.Port()) {
+        Print(L"Update check    cannot listen on 127.0.0.1\n");
+        return 1;
+    }
+    std::string reply = "OK.";
+    if (answer) {
+        int bytes = WideCharToMultiByte(CP_ACP, 0, answer, -1, nullptr, 0, nullptr, nullptr);
+        reply.assign(bytes > 1 ? static_cast<size_t>(bytes - 1) : 0, '\0');
+        WideCharToMultiByte(CP_ACP, 0, answer, -1, reply.data(), bytes, nullptr, nullptr);
+    }
+    server.Answer(reply);
+    UpdateServerOverride point(server.Port());
+    if (!point.IsSet()) {
+        Print(L"Update check    cannot write the \"UpdateServer\" value\n");
+        return 1;
+    }
+    Print(L"Update server   127.0.0.1:%u, a server of this process answering \"%s\"\n", server.Port(),
+          Widen(reply).c_str());
+
+    int status = RunWord(library, L"check4updates");
+
+    std::vector<LocalHttpServer::Request> requests = server.Requests();
+    if (requests.empty())
+        Print(L"Server          no request came\n");
+    for (const LocalHttpServer::Request& request : requests) {
+        Print(L"Server got      %s /%s\n", Widen(request.method).c_str(),
+              Widen(request.path.empty() || request.path[0] != '/' ? request.path : request.path.substr(1)).c_str());
+        Print(L"                %s\n", Widen(request.body).c_str());
+        Print(L"Server answered \"%s\"\n", Widen(reply).c_str());
+    }
+
+    // What the check wrote, as stored (the process's enforced policy is
+    // never written).
+    RegKey setup(GetMyProductInfo()->GetAppRootKey(), L"Setup", 0);
+    Print(L"State written   %s\\Setup\n", GetMyProductInfo()->GetAppRootKey());
+    if (setup.IsOpen()) {
+        const DWORD now = GetCurTime();
+        for (const wchar_t* name : {UpdateState::pszLastUpdate, UpdateState::pszNextUpdate,
+                                    UpdateState::pszRemindFrequency, UpdateState::pszAutoCheck}) {
+            if (setup.GetValueType(name) != REG_DWORD)
+                Print(L"                %-11s (not stored)\n", name);
+            else if (name == UpdateState::pszLastUpdate || name == UpdateState::pszNextUpdate)
+                PrintStateTime(name, static_cast<DWORD>(setup.GetInt(name, 0)), now);
+            else
+                Print(L"                %-11s %d\n", name, setup.GetInt(name, 0));
+        }
+    }
+    int autoCheck = 0;
+    Check4UpdatesFreq freq = c4uWeekly;
+    GetCheck4UpdatesSettings(&autoCheck, &freq);
+    Print(L"In force        frequency %d (0: daily), automatic check %d (the policy the check words enforce)\n",
+          freq, autoCheck);
+    return status;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -270,16 +495,28 @@ int wmain(int argc, wchar_t** argv)
         ShowSettings();
     if (all || lstrcmpiW(command, L"names") == 0)
         ShowNames(library);
+    if (all || lstrcmpiW(command, L"about") == 0)
+        status |= RunWord(library, L"about");
+    if (all || lstrcmpiW(command, L"check4updates") == 0) {
+        const wchar_t* answer = nullptr;
+        if (argc > 3 && lstrcmpiW(argv[2], L"--answer") == 0)
+            answer = argv[3];
+        status |= CheckForUpdatesDemo(library, answer);
+    }
     if (all) {
-        status = ShowWinX(library, 0);
+        status |= ShowWinX(library, 0);
     } else if (lstrcmpiW(command, L"winx") == 0) {
         int choose = -1;
         if (argc > 3 && lstrcmpiW(argv[2], L"--choose") == 0)
             choose = _wtoi(argv[3]);
         status = ShowWinX(library, choose);
-    } else if (!all && lstrcmpiW(command, L"identity") != 0 && lstrcmpiW(command, L"settings") != 0 &&
-               lstrcmpiW(command, L"names") != 0) {
-        Print(L"usage: pvhost [identity|settings|names|winx [--choose N]]\n");
+    } else if (lstrcmpiW(command, L"help") == 0) {
+        status = ShowHelp(library);
+    } else if (lstrcmpiW(command, L"identity") != 0 && lstrcmpiW(command, L"settings") != 0 &&
+               lstrcmpiW(command, L"names") != 0 && lstrcmpiW(command, L"about") != 0 &&
+               lstrcmpiW(command, L"check4updates") != 0) {
+        Print(L"usage: pvhost [identity|settings|names|winx [--choose N]|about|help|check4updates [--answer "
+              L"TEXT]]\n");
         status = 2;
     }
     FreeLibrary(library);

@@ -15,7 +15,6 @@
 
 #include "DlgTemplates.h"
 #include "PVDLL.h"
-#include "common/DialogPicture.h"
 #include "common/DrawProbe.h"
 
 inline HINSTANCE TestModule()

@@ -1,4 +1,4 @@
-#include "OnlineSupport.h"
+#include "common/OnlineSupport.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -174,7 +174,7 @@ HINSTANCE WINAPI ShellSpy::Execute(
     HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder, INT show)
 {
     ShellSpy* spy = activeSpy;
-    spy->calls.push_back({file ? file : L"", parameters ? parameters : L"", window, 0, false});
+    spy->calls.push_back({file ? file : L"", parameters ? parameters : L"", window, 0, false, verb ? verb : L"", show});
     size_t plain = 0;
     for (const Call& call : spy->calls)
         plain += call.extended ? 0 : 1;
@@ -190,7 +190,7 @@ BOOL WINAPI ShellSpy::ExecuteEx(SHELLEXECUTEINFOW* info)
 {
     ShellSpy* spy = activeSpy;
     spy->calls.push_back({info->lpFile ? info->lpFile : L"", info->lpParameters ? info->lpParameters : L"", info->hwnd,
-        info->fMask, true});
+        info->fMask, true, info->lpVerb ? info->lpVerb : L"", info->nShow});
     if (spy->failExtended) {
         SetLastError(ERROR_NO_ASSOCIATION);
         return FALSE;

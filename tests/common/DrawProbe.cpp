@@ -1,4 +1,4 @@
-#include "common/DialogPicture.h"
+#include "common/DrawProbe.h"
 
 void ComposeClientArea(HWND dialog, Canvas& canvas)
 {
