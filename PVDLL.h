@@ -66,6 +66,7 @@
 #include "ui/dialogs/MsgBox.h"
 
 #include "ui/menus/ZnMenu.h"
+#include "ui/menus/ZnMenuOwnerDraw.h"
 
 #include "progress/ProgressEx.h"
 
