@@ -90,6 +90,9 @@ protected:
     int IsDefaultItem(UINT id) const;
     // Whether the item leaves room for icons.
     int HasIconColumn() const;
+    // The text's width in the normal [0] or bold [1] font, measured once:
+    // the fonts stay the same while any item lives.
+    int TextWidthIn(HDC dc, int bold);
 
     ZnMenuOwnerDraw* menu;
     ZnBuf text;
@@ -97,6 +100,7 @@ protected:
     unsigned __int64 data;
     IconHandle icon;
     int separator = 0;
+    int textWidth[2] = {-1, -1};
 };
 
 // The colours a skin gives to the owner-drawn menus (see SetSkin above).
