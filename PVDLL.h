@@ -68,6 +68,7 @@
 #include "ui/dialogs/MsgBox.h"
 
 #include "ui/menus/ZnMenu.h"
+#include "ui/menus/ZnMenuOwnerDraw.h"
 
 #include "progress/ProgressEx.h"
 

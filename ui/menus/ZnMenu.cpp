@@ -3,10 +3,12 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <atomic>
 #include <memory>
 #include <new>
 #include <utility>
 
+#include "base/CritSec.h"
 #include "base/Owners.h"
 #include "base/ProductInfo.h"
 #include "base/internal/DllHeap.h"
@@ -560,17 +562,28 @@ HBITMAP ZnMenu::GenerateBitmap(int iconId)
     return GenerateBitmap(icon.Get());
 }
 
+namespace {
+
+// The shield of every menu, made on the first call that can make it: a
+// call from a thread without COM (no WIC) gets null and leaves the next
+// caller to try again. Kept for the life of the process.
+CritSec shieldLock;
+std::atomic<HBITMAP> shieldBitmap{nullptr};
+
+} // namespace
+
 HBITMAP ZnMenu::LoadShieldIcon()
 {
-    static HBITMAP shield = nullptr;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        HICON system = LoadIconW(nullptr, IDI_SHIELD);
-        IconHandle small(system ? static_cast<HICON>(CopyImage(system, IMAGE_ICON, 16, 16, 0)) : nullptr);
-        shield = GenerateBitmap(small.Get());
-    }
-    return shield;
+    if (HBITMAP made = shieldBitmap.load(std::memory_order_acquire))
+        return made;
+    CritSecLock hold(shieldLock);
+    if (HBITMAP made = shieldBitmap.load(std::memory_order_relaxed))
+        return made;
+    HICON system = LoadIconW(nullptr, IDI_SHIELD);
+    IconHandle small(system ? static_cast<HICON>(CopyImage(system, IMAGE_ICON, 16, 16, 0)) : nullptr);
+    HBITMAP made = GenerateBitmap(small.Get());
+    shieldBitmap.store(made, std::memory_order_release);
+    return made;
 }
 
 // --- ZnMenuEx ------------------------------------------------------------------------

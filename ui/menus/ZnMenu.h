@@ -136,7 +136,8 @@ public:
     // 32-bit premultiplied menu bitmaps of icons (the caller owns them).
     static HBITMAP GenerateBitmap(int iconId);
     static HBITMAP GenerateBitmap(HICON icon);
-    // The system shield as a menu bitmap, made once and shared.
+    // The system shield as a menu bitmap, shared and kept for the process;
+    // null while it cannot be made (a later call tries again).
     static HBITMAP LoadShieldIcon();
 
 protected:
