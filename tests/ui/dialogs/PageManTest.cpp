@@ -589,7 +589,7 @@ TEST_F(SettingsTest, PictureOfASettingsDialog)
     RECT client;
     GetClientRect(wnd, &client);
     Canvas canvas(client.right, client.bottom, RGB(255, 0, 255));
-    ComposeClientArea(wnd, canvas);
+    ComposeManager(man, canvas);
     EXPECT_FALSE(SavePng(L"pages_settings", canvas.Pixels().data(), client.right, client.bottom).empty());
     int drawn = 0;
     for (int y = 0; y < client.bottom; ++y)

@@ -127,6 +127,23 @@ inline RECT RectInParent(HWND control)
     return r;
 }
 
+// The client area of a manager with its active page: a page's controls
+// are its own children, which the composition of the manager's area does
+// not reach under Wine, so the page is composed on its own and laid over.
+inline void ComposeManager(ZnDlgPageMan& man, Canvas& canvas)
+{
+    ComposeClientArea(man.GetHwnd(), canvas);
+    HWND page = man.GetActivePageWnd();
+    if (!page || !IsWindowVisible(page))
+        return;
+    RECT r = RectInParent(page);
+    RECT client;
+    GetClientRect(page, &client);
+    Canvas piece(client.right, client.bottom, GetSysColor(COLOR_BTNFACE));
+    ComposeClientArea(page, piece);
+    BitBlt(canvas.dc, r.left, r.top, piece.cx, piece.cy, piece.dc, 0, 0, SRCCOPY);
+}
+
 // A manager and three pages named one, two, three.
 template <typename Manager>
 struct ThreePages {

@@ -263,6 +263,47 @@ TEST(WizardDpi, OnlyASlightlyLargerDpiEnlargesAndTheSizeNeverOverflows)
     EXPECT_EQ(kept.cy, 12);
 }
 
+namespace {
+
+class RememberingWizard : public ZnDlgWizard {
+public:
+    using ZnDlgWizard::ZnDlgWizard;
+    MyWindowPlacement* GetResizingInfo() override { return &placement; }
+    MyWindowPlacement placement;
+};
+
+} // namespace
+
+TEST(ResizableWizard, PagesGrowButtonsFollowAndTheSizeIsRemembered)
+{
+    RememberingWizard wiz(IDC_PM_HEADER, IDC_PM_PLACE, IDC_PM_BACK, IDC_PM_NEXT, 0, 0, 0, 1, nullptr, 0);
+    ThreePages<ZnDlgWizard> pages(wiz);
+    HWND wnd = wiz.Modeless(IDD_WIZARD, TestModule(), nullptr, 1);
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_TRUE(wiz.IsFlag(ZnDlg::flagResizable));
+    RECT frame;
+    GetWindowRect(wnd, &frame);
+    const RECT cancel = RectInParent(GetDlgItem(wnd, IDCANCEL));
+    const RECT page = RectInParent(pages.one.GetHwnd());
+    SetWindowPos(wnd, nullptr, 0, 0, frame.right - frame.left + 60, frame.bottom - frame.top + 40,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT movedCancel = RectInParent(GetDlgItem(wnd, IDCANCEL));
+    EXPECT_EQ(movedCancel.left, cancel.left + 60);
+    EXPECT_EQ(movedCancel.top, cancel.top + 40);
+    const RECT grownPage = RectInParent(pages.one.GetHwnd());
+    EXPECT_EQ(grownPage.right - grownPage.left, page.right - page.left + 60);
+    EXPECT_EQ(grownPage.bottom - grownPage.top, page.bottom - page.top + 40);
+    // A page made after the change takes the grown place too.
+    Click(wnd, IDC_PM_NEXT);
+    EXPECT_EQ(RectInParent(pages.two.GetHwnd()).bottom, grownPage.bottom);
+    Click(wnd, IDC_PM_BACK);
+    Click(wnd, IDCANCEL);
+    EXPECT_FALSE(IsWindow(wnd));
+    ASSERT_TRUE(wiz.placement.IsInitialized());
+    EXPECT_EQ(
+        wiz.placement.rcNormalPosition.right - wiz.placement.rcNormalPosition.left, frame.right - frame.left + 60);
+}
+
 // --- pictures -------------------------------------------------------------------------------------------
 
 TEST_F(WizardTest, PicturesOfThreeSteps)
@@ -279,7 +320,7 @@ TEST_F(WizardTest, PicturesOfThreeSteps)
         RECT client;
         GetClientRect(wnd, &client);
         Canvas canvas(client.right, client.bottom, RGB(255, 0, 255));
-        ComposeClientArea(wnd, canvas);
+        ComposeManager(wiz, canvas);
         EXPECT_FALSE(SavePng(names[step], canvas.Pixels().data(), client.right, client.bottom).empty());
         // The title band is painted in its own colour.
         RECT title = RectInParent(GetDlgItem(wnd, IDC_PM_HEADER));
@@ -492,7 +533,9 @@ TEST(SkinnedWizard, TwoHundredSkinnedWizardsLeaveNoWindowOrGdiObjectBehind)
         SendMessageW(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc), 0);
         Click(wnd, IDC_PM_NEXT);
         Click(wnd, IDC_PM_NEXT);
-        ComposeClientArea(wnd, canvas);
+        // Every control painted now and then, as the screen would.
+        if (cycle % 50 == 0)
+            ComposeClientArea(wnd, canvas);
         Click(wnd, IDOK);
         finished += !IsWindow(wnd) && wiz.GetResult() == IDOK;
         if (IsWindow(wnd))
