@@ -56,6 +56,7 @@
 #include "ui/window/ZnCtrl.h"
 #include "ui/window/IconBtn.h"
 #include "ui/window/ImageBtn.h"
+#include "ui/window/LargeStaticTextCtl.h"
 #include "ui/window/ZnComboList.h"
 #include "ui/window/ZnWnd.h"
 
@@ -66,6 +67,8 @@
 #include "ui/dialogs/ZnDlgButtons.h"
 #include "ui/dialogs/ZnDlgSkin.h"
 #include "ui/dialogs/MsgBox.h"
+#include "ui/dialogs/ZnDlgPage.h"
+#include "ui/dialogs/ZnDlgPageMan.h"
 
 #include "ui/menus/ZnMenu.h"
 #include "ui/menus/ZnMenuOwnerDraw.h"

@@ -118,7 +118,8 @@ ZnDlg::ZnDlg(ZnDlgSkin* dialogSkin)
       textColor(0),
       thirdColor(0xFFFFFFFF),
       delayTimer(delayTimerEvent),
-      pendingAction(0)
+      pendingAction(0),
+      queuedActions{}
 {
     isDialog = 1;
     // Controls reach their dialog only through this table; it must be in
@@ -149,6 +150,8 @@ ZnDlg::~ZnDlg()
         DllHeap::Free(ctrlGroups.GetNext(pos));
     ctrlGroups.RemoveAll();
     delayTimer.Stop();
+    for (ZnTimer& timer : queuedTimers)
+        timer.Stop();
 }
 
 int ZnDlg::IsKindOf(const wchar_t* className)
@@ -193,6 +196,12 @@ void ZnDlg::OnPostNcDestroy()
     }
     RemovePropW(hWnd, DlgState::propName);
     DlgState::ForgetLastInitialised(hWnd);
+    // Timers die with the window: a later window of this object starts
+    // with an empty queue.
+    for (int i = 0; i < queuedActionSlots; ++i) {
+        queuedTimers[i].Stop();
+        queuedActions[i] = 0;
+    }
     if (runOwnLoop) {
         runOwnLoop = 0;
         // The loop learns the code from the message: this object may be
@@ -512,6 +521,43 @@ int ZnDlg::DelayAction(unsigned long action, unsigned long delayMs)
         return 0;
     }
     return 1;
+}
+
+int ZnDlg::QueueAction(unsigned long action, unsigned long delayMs)
+{
+    if (!action)
+        return 0;
+    int slot = -1;
+    for (int i = 0; i < queuedActionSlots && slot < 0; ++i) {
+        if (queuedActions[i] == action)
+            slot = i;
+    }
+    if (slot >= 0) {
+        queuedTimers[slot].Stop();
+        queuedActions[slot] = 0;
+    }
+    if (delayMs == 0)
+        return 1;
+    for (int i = 0; i < queuedActionSlots && slot < 0; ++i) {
+        if (!queuedActions[i])
+            slot = i;
+    }
+    if (slot < 0 || !hWnd)
+        return 0;
+    // Each slot has an event id of its own, next to the single slot's.
+    if (!queuedTimers[slot].Start(hWnd, static_cast<UINT>(delayMs), nullptr, delayTimerEvent + 1 + slot))
+        return 0;
+    queuedActions[slot] = action;
+    return 1;
+}
+
+int ZnDlg::IsActionQueued(unsigned long action) const
+{
+    for (unsigned long queued : queuedActions) {
+        if (action && queued == action)
+            return 1;
+    }
+    return 0;
 }
 
 void ZnDlg::OnDelayedAction(unsigned long)

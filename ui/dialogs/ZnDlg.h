@@ -176,8 +176,17 @@ public:
     // Runs the chain from the hook after `after` (null: from the newest).
     LRESULT DoDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam, WMHook* after);
 
-    // A one-shot OnDelayedAction(action) after delayMs; 0 cancels.
+    // A one-shot OnDelayedAction(action) after delayMs; 0 cancels. The
+    // dialog has one such slot: arming it again replaces what was pending.
     int DelayAction(unsigned long action, unsigned long delayMs);
+    // A one-shot OnDelayedAction(action) after delayMs that leaves every
+    // other pending action alone, so that two parts of a dialog may each
+    // wait for their own moment. Queuing an action again moves its time;
+    // a delay of 0 takes only that action back. 0 when the dialog already
+    // waits for as many actions as it keeps (queuedActionSlots).
+    int QueueAction(unsigned long action, unsigned long delayMs);
+    int IsActionQueued(unsigned long action) const;
+    enum : int { queuedActionSlots = 6 };
 
     // --- resizing, dragging, colours, placement ---
     // placement (may be null) receives the window placement when the
@@ -358,6 +367,9 @@ protected:
 
     ZnTimer delayTimer;
     unsigned long pendingAction;
+    // One timer per queued action; an empty slot's action is 0.
+    ZnTimer queuedTimers[queuedActionSlots];
+    unsigned long queuedActions[queuedActionSlots];
 };
 
 // An application's main dialog: an About item in the system menu, the

@@ -154,6 +154,15 @@ int ZnDlgMsgHandler::OnDlgMessage(ZnDlg* dlg, UINT msg, WPARAM wParam, LPARAM lP
             dlg->OnDelayedAction(action);
             return 1;
         }
+        for (int i = 0; i < ZnDlg::queuedActionSlots; ++i) {
+            if (dlg->queuedActions[i] && dlg->queuedTimers[i].IsTicking() && wParam == dlg->queuedTimers[i].GetID()) {
+                unsigned long action = dlg->queuedActions[i];
+                dlg->queuedTimers[i].Stop();
+                dlg->queuedActions[i] = 0;
+                dlg->OnDelayedAction(action);
+                return 1;
+            }
+        }
         return 0;
     case WM_DRAWITEM:
         if (ZnCtrl* control = wParam ? dlg->GetDlgCtrl(static_cast<int>(wParam)) : nullptr) {
