@@ -3,7 +3,6 @@
 #include "entry/CommandEntry.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include "entry/About.h"
 #include "online/UpdateCheck.h"
@@ -11,7 +10,6 @@
 #include "online/WebLinks.h"
 #include "threads/CoInit.h"
 #include "threads/ProcessLaunch.h"
-#include "ui/window/ZnWaitCursor.h"
 
 namespace {
 
@@ -61,19 +59,9 @@ int RunLaunchora(HWND, const wchar_t* parameters, int asAdmin)
     wchar_t path[MAX_PATH];
     if (!GetSatellitePath(path, CHECK4UPDATES_PRODUCT_EXE) || !path[0])
         return 1;
-    ZnWaitCursor wait;
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof(info);
-    // A failure is the caller's to report: the shell shows no box of its
-    // own (a host inside the shell must never stop at one).
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    HWND active = GetActiveWindow();
-    info.hwnd = active ? GetLastActivePopup(active) : nullptr;
-    info.lpVerb = asAdmin ? L"runas" : nullptr;
-    info.lpFile = path;
-    info.lpParameters = parameters;
-    info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&info) ? 0 : 1;
+    // RunFile shows no box of the shell's: a failure is the caller's to
+    // report, and a host inside the shell must never stop at one.
+    return RunFile(path, parameters, nullptr, asAdmin ? L"runas" : nullptr) ? 0 : 1;
 }
 
 void OnStartButtonCreated(HWND)

@@ -11,8 +11,8 @@
 #include "online/internal/ProtocolApp.h"
 #include "online/internal/UrlText.h"
 #include "resources/resource.h"
+#include "threads/ProcessLaunch.h"
 #include "ui/dialogs/MsgBox.h"
-#include "ui/window/ZnWaitCursor.h"
 
 #ifndef PVDLL_COMPANY_URL
 #define PVDLL_COMPANY_URL "https://www.corvenna.com"
@@ -59,15 +59,7 @@ wchar_t* MakeGoOnlineURLV(wchar_t* url, unsigned size, const wchar_t* page, va_l
 // suppressed, the failure is told in the library's words.
 int ExecuteQuietly(const wchar_t* url)
 {
-    ZnWaitCursor wait;
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    HWND active = GetActiveWindow();
-    info.hwnd = active ? GetLastActivePopup(active) : nullptr;
-    info.lpFile = url;
-    info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&info) ? 1 : 0;
+    return RunFile(url, nullptr, nullptr, nullptr);
 }
 
 } // namespace

@@ -131,14 +131,19 @@ int MsgEx(HWND owner, unsigned int type, const wchar_t* text)
     return ShowBox(owner, type, nullptr, MsgText::Resolve(text, holder), lastError);
 }
 
-int MsgExFmt(HWND owner, unsigned int type, const wchar_t* format, ...)
+int MsgExFmtV(HWND owner, unsigned int type, const wchar_t* format, va_list args)
 {
     DWORD lastError = GetLastError();
     ResStr holder;
     const wchar_t* resolved = MsgText::Resolve(format, holder);
+    return ShowFormatted(lastError, false, nullptr, owner, type, nullptr, resolved, args);
+}
+
+int MsgExFmt(HWND owner, unsigned int type, const wchar_t* format, ...)
+{
     va_list args;
     va_start(args, format);
-    int result = ShowFormatted(lastError, false, nullptr, owner, type, nullptr, resolved, args);
+    int result = MsgExFmtV(owner, type, format, args);
     va_end(args);
     return result;
 }

@@ -29,6 +29,8 @@
 
 #include <windows.h>
 
+#include <cstdarg>
+
 #include "base/PVDLLApi.h"
 
 struct SKIN_METRICS;
@@ -69,6 +71,8 @@ PVDLL_API int Msg(HWND owner, unsigned int type, const wchar_t* text);
 // Formatted into at most 1024 characters, then as Msg.
 PVDLL_API int MsgFmt(HWND owner, unsigned int type, const wchar_t* format, ...);
 PVDLL_API int MsgFmt(HWND owner, unsigned int type, int formatId, ...);
+// MsgFmt with the arguments in a list, for functions that pass theirs on.
+PVDLL_API int MsgFmtV(HWND owner, unsigned int type, const wchar_t* format, va_list args);
 // The text of formatId (formatted), "\n\n" and the last error's text. With
 // no error and formatId 0: 1 without a box. A type of 0xFFFFFFFF is a
 // warning box.
@@ -93,6 +97,8 @@ PVDLL_API int MsgEx(HWND owner, unsigned int type, const wchar_t* text);
 // Formatted into at most 2048 characters.
 PVDLL_API int MsgExFmt(HWND owner, unsigned int type, const wchar_t* format, ...);
 PVDLL_API int MsgExFmt(HWND owner, unsigned int type, int formatId, ...);
+// MsgExFmt with the arguments in a list, for functions that pass theirs on.
+PVDLL_API int MsgExFmtV(HWND owner, unsigned int type, const wchar_t* format, va_list args);
 // With the check box bound to *dontShow: a non-zero value answers the box
 // without showing it; ticking the box stores the chosen button's code
 // there. A stored code that is not one of the box's buttons (the 1 of a

@@ -109,28 +109,33 @@ int Msg(HWND owner, unsigned int type, const wchar_t* text)
     return result;
 }
 
-int MsgFmt(HWND owner, unsigned int type, const wchar_t* format, ...)
+int MsgFmtV(HWND owner, unsigned int type, const wchar_t* format, va_list args)
 {
     ResStr holder;
     const wchar_t* resolved = MsgText::Resolve(format, holder);
     wchar_t text[formatSize];
+    StrFormatV(text, formatSize, resolved, args);
+    return Msg(owner, type, text);
+}
+
+int MsgFmt(HWND owner, unsigned int type, const wchar_t* format, ...)
+{
     va_list args;
     va_start(args, format);
-    StrFormatV(text, formatSize, resolved, args);
+    int result = MsgFmtV(owner, type, format, args);
     va_end(args);
-    return Msg(owner, type, text);
+    return result;
 }
 
 int MsgFmt(HWND owner, unsigned int type, int formatId, ...)
 {
     ResStr format;
     format.Load(formatId);
-    wchar_t text[formatSize];
     va_list args;
     va_start(args, formatId);
-    StrFormatV(text, formatSize, format, args);
+    int result = MsgFmtV(owner, type, format, args);
     va_end(args);
-    return Msg(owner, type, text);
+    return result;
 }
 
 int MsgLastError(HWND owner, unsigned int type, int formatId, ...)

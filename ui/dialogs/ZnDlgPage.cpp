@@ -6,18 +6,12 @@
 
 #include <cstdarg>
 
-#include "base/StrFormat.h"
 #include "text/ResStr.h"
 #include "ui/dialogs/MsgBox.h"
 #include "ui/dialogs/ZnDlgPageMan.h"
 #include "ui/dialogs/ZnDlgSkin.h"
-#include "ui/dialogs/internal/MsgText.h"
 
 namespace {
-
-// The sizes of the two message-box families' texts (MsgBox.h).
-constexpr unsigned msgTextSize = 1024;
-constexpr unsigned msgExTextSize = 2048;
 
 int Clamp(int value, int low, int high)
 {
@@ -369,56 +363,52 @@ HWND ZnDlgPage::BoxOwner() const
 
 int ZnDlgPage::MsgFmt(unsigned int type, const wchar_t* format, ...)
 {
-    ResStr holder;
-    const wchar_t* resolved = MsgText::Resolve(format, holder);
-    wchar_t text[msgTextSize];
     va_list args;
     va_start(args, format);
-    StrFormatV(text, msgTextSize, resolved, args);
+    int result = MsgFmtV(BoxOwner(), type, format, args);
     va_end(args);
-    return Msg(BoxOwner(), type, text);
+    return result;
 }
 
 int ZnDlgPage::MsgFmt(unsigned int type, int formatId, ...)
 {
     ResStr format;
     format.Load(formatId);
-    wchar_t text[msgTextSize];
     va_list args;
     va_start(args, formatId);
-    StrFormatV(text, msgTextSize, format, args);
+    int result = MsgFmtV(BoxOwner(), type, format, args);
     va_end(args);
-    return Msg(BoxOwner(), type, text);
+    return result;
+}
+
+// The box reads the last error when it starts: finding the owner must not
+// change it.
+HWND ZnDlgPage::BoxOwnerKeepingLastError()
+{
+    const DWORD lastError = GetLastError();
+    HWND owner = BoxOwner();
+    SetLastError(lastError);
+    return owner;
 }
 
 int ZnDlgPage::MsgExFmt(unsigned int type, const wchar_t* format, ...)
 {
-    // The box reads the last error when it starts: formatting must not
-    // change it.
-    const DWORD lastError = GetLastError();
-    ResStr holder;
-    const wchar_t* resolved = MsgText::Resolve(format, holder);
-    wchar_t text[msgExTextSize];
+    HWND owner = BoxOwnerKeepingLastError();
     va_list args;
     va_start(args, format);
-    StrFormatV(text, msgExTextSize, resolved, args);
+    int result = MsgExFmtV(owner, type, format, args);
     va_end(args);
-    HWND owner = BoxOwner();
-    SetLastError(lastError);
-    return MsgEx(owner, type, text);
+    return result;
 }
 
 int ZnDlgPage::MsgExFmt(unsigned int type, int formatId, ...)
 {
-    const DWORD lastError = GetLastError();
+    HWND owner = BoxOwnerKeepingLastError();
     ResStr format;
     format.Load(formatId);
-    wchar_t text[msgExTextSize];
     va_list args;
     va_start(args, formatId);
-    StrFormatV(text, msgExTextSize, format, args);
+    int result = MsgExFmtV(owner, type, format, args);
     va_end(args);
-    HWND owner = BoxOwner();
-    SetLastError(lastError);
-    return MsgEx(owner, type, text);
+    return result;
 }

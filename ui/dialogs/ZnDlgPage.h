@@ -146,6 +146,7 @@ public:
 protected:
     // The window message boxes of this page belong to.
     HWND BoxOwner() const;
+    HWND BoxOwnerKeepingLastError();
 
     ZnDlgPageMan* manager;
     const wchar_t* header;

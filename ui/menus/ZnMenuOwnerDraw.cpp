@@ -516,15 +516,13 @@ DWORD ZnMenuOwnerDraw::DefaultStyle(int set, DWORD value)
     return defaultStyle;
 }
 
-int ZnMenuOwnerDraw::InsertItem(UINT where, int byPos, UINT id, ZnMenuOwnerDrawItem* item, UINT state)
+int ZnMenuOwnerDraw::InsertOwnerDrawn(UINT where, int byPos, MENUITEMINFOW& info, ZnMenuOwnerDrawItem* item)
 {
+    // The menu owns the item from the call on: one that cannot be inserted
+    // is deleted here, so a caller's new never leaks.
     std::unique_ptr<ZnMenuOwnerDrawItem> taken(item);
     if (!item || !hMenu)
         return 0;
-    MenuItemInfo info(MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA);
-    info.fType = MFT_OWNERDRAW | (item->IsSeparator() ? MFT_SEPARATOR : 0);
-    info.fState = state;
-    info.wID = id;
     info.dwItemData = reinterpret_cast<ULONG_PTR>(item);
     if (where == 0xFFFFFFFF) {
         where = static_cast<UINT>(GetMenuItemCount(hMenu));
@@ -537,6 +535,15 @@ int ZnMenuOwnerDraw::InsertItem(UINT where, int byPos, UINT id, ZnMenuOwnerDrawI
     if (item->GetIcon())
         iconColumn = 1;
     return 1;
+}
+
+int ZnMenuOwnerDraw::InsertItem(UINT where, int byPos, UINT id, ZnMenuOwnerDrawItem* item, UINT state)
+{
+    MenuItemInfo info(MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA);
+    info.fType = MFT_OWNERDRAW | (item && item->IsSeparator() ? MFT_SEPARATOR : 0);
+    info.fState = state;
+    info.wID = id;
+    return InsertOwnerDrawn(where, byPos, info, item);
 }
 
 int ZnMenuOwnerDraw::AppendItem(UINT id, ZnMenuOwnerDrawItem* item, UINT state)
@@ -556,26 +563,16 @@ int ZnMenuOwnerDraw::InsertItemBeforePos(UINT pos, UINT id, ZnMenuOwnerDrawItem*
 
 int ZnMenuOwnerDraw::InsertSubMenu(UINT where, int byPos, HMENU sub, ZnMenuOwnerDrawItem* item, UINT state)
 {
-    std::unique_ptr<ZnMenuOwnerDrawItem> taken(item);
-    if (!item || !hMenu || !sub)
+    if (!sub) {
+        delete item;
         return 0;
+    }
     MenuItemInfo info(MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA | MIIM_SUBMENU);
     info.fType = MFT_OWNERDRAW;
     info.fState = state;
     info.wID = 0;
     info.hSubMenu = sub;
-    info.dwItemData = reinterpret_cast<ULONG_PTR>(item);
-    if (where == 0xFFFFFFFF) {
-        where = static_cast<UINT>(GetMenuItemCount(hMenu));
-        byPos = 1;
-    }
-    if (!InsertMenuItemW(hMenu, where, byPos ? TRUE : FALSE, &info))
-        return 0;
-    taken.release();
-    item->SetMenu(this);
-    if (item->GetIcon())
-        iconColumn = 1;
-    return 1;
+    return InsertOwnerDrawn(where, byPos, info, item);
 }
 
 int ZnMenuOwnerDraw::AppendSubMenu(HMENU sub, ZnMenuOwnerDrawItem* item, UINT state)

@@ -189,6 +189,9 @@ public:
     static void ResetMenuChar();
 
 protected:
+    // Inserts item with info (its data set here); takes the item over.
+    int InsertOwnerDrawn(UINT where, int byPos, MENUITEMINFOW& info, ZnMenuOwnerDrawItem* item);
+
     DWORD dwStyle;
     int iconColumn = 0;
 };
