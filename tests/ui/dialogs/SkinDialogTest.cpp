@@ -8,7 +8,7 @@
 
 #include "SkinDialogs.h"
 #include "SkinSupport.h"
-#include "common/ImportHook.h"
+#include "common/CreationLog.h"
 
 using namespace TestSkin;
 
@@ -208,106 +208,11 @@ TEST_F(SkinnedDialog, Pictures)
 
 // --- nothing left behind ------------------------------------------------------------------------
 
-namespace {
-
-// What the library makes and takes while alive: GDI objects, windows and
-// window DCs.
-class Handles {
-public:
-    Handles()
-        : dibs("gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(&Dib)),
-          bitmaps("gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&Bitmap)),
-          memoryDCs("gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(&MemoryDC)),
-          brushes("gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(&Brush)),
-          windows("user32.dll", "CreateWindowExW", reinterpret_cast<void*>(&Window)),
-          getDCs("user32.dll", "GetDC", reinterpret_cast<void*>(&TakeDC)),
-          releaseDCs("user32.dll", "ReleaseDC", reinterpret_cast<void*>(&GiveDC))
-    {
-        self = this;
-    }
-    ~Handles() { self = nullptr; }
-
-    bool Hooked() const { return dibs.Hooked() && memoryDCs.Hooked() && windows.Hooked() && getDCs.Hooked(); }
-    size_t GdiAlive() const
-    {
-        size_t alive = 0;
-        for (HGDIOBJ object : gdi)
-            alive += GetObjectType(object) != 0;
-        return alive;
-    }
-    size_t WindowsAlive() const
-    {
-        size_t alive = 0;
-        for (HWND w : made)
-            alive += IsWindow(w) != 0;
-        return alive;
-    }
-
-    std::vector<HGDIOBJ> gdi;
-    std::vector<HWND> made;
-    long dcsTaken = 0;
-    long dcsGiven = 0;
-
-private:
-    template <typename H>
-    static H Keep(H object)
-    {
-        if (object)
-            self->gdi.push_back(object);
-        return object;
-    }
-    static HBITMAP WINAPI Dib(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset)
-    {
-        typedef HBITMAP(WINAPI * Fn)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
-        return Keep(self->dibs.Original<Fn>()(dc, info, usage, bits, section, offset));
-    }
-    static HBITMAP WINAPI Bitmap(HDC dc, int cx, int cy)
-    {
-        return Keep(self->bitmaps.Original<HBITMAP(WINAPI*)(HDC, int, int)>()(dc, cx, cy));
-    }
-    static HDC WINAPI MemoryDC(HDC dc) { return Keep(self->memoryDCs.Original<HDC(WINAPI*)(HDC)>()(dc)); }
-    static HBRUSH WINAPI Brush(COLORREF c) { return Keep(self->brushes.Original<HBRUSH(WINAPI*)(COLORREF)>()(c)); }
-    static HWND WINAPI Window(DWORD exStyle, const wchar_t* cls, const wchar_t* name, DWORD style, int x, int y, int cx,
-        int cy, HWND parent, HMENU menu, HINSTANCE instance, void* param)
-    {
-        typedef HWND(WINAPI * Fn)(
-            DWORD, const wchar_t*, const wchar_t*, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, void*);
-        HWND made
-            = self->windows.Original<Fn>()(exStyle, cls, name, style, x, y, cx, cy, parent, menu, instance, param);
-        if (made)
-            self->made.push_back(made);
-        return made;
-    }
-    static HDC WINAPI TakeDC(HWND wnd)
-    {
-        HDC dc = self->getDCs.Original<HDC(WINAPI*)(HWND)>()(wnd);
-        self->dcsTaken += dc != nullptr;
-        return dc;
-    }
-    static int WINAPI GiveDC(HWND wnd, HDC dc)
-    {
-        int given = self->releaseDCs.Original<int(WINAPI*)(HWND, HDC)>()(wnd, dc);
-        self->dcsGiven += given != 0;
-        return given;
-    }
-
-    ImportHook dibs;
-    ImportHook bitmaps;
-    ImportHook memoryDCs;
-    ImportHook brushes;
-    ImportHook windows;
-    ImportHook getDCs;
-    ImportHook releaseDCs;
-    static inline Handles* self = nullptr;
-};
-
-} // namespace
-
 TEST(SkinnedDialogLife, TwoHundredOpenAndCloseCyclesLeaveNothingBehind)
 {
     TestSkinMode mode;
     ModalWatchdog watchdog(120000);
-    Handles handles;
+    CreationLog handles(CreationLog::gdiObjects | CreationLog::windows | CreationLog::windowDCs);
     ASSERT_TRUE(handles.Hooked());
     size_t tooltips = 0;
     for (int cycle = 0; cycle < 200; ++cycle) {

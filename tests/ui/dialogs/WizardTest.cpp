@@ -15,7 +15,7 @@
 #include "MsgProbe.h"
 #include "PageProbe.h"
 #include "SkinSupport.h"
-#include "common/ImportHook.h"
+#include "common/CreationLog.h"
 #include "common/TestSupport.h"
 
 namespace {
@@ -332,119 +332,6 @@ TEST_F(WizardTest, PicturesOfThreeSteps)
 
 namespace {
 
-// What the library makes while alive: GDI objects, windows and the images
-// it loads.
-class Made {
-public:
-    Made()
-        : dibs("gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(&Dib)),
-          bitmaps("gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&Bitmap)),
-          plainBitmaps("gdi32.dll", "CreateBitmap", reinterpret_cast<void*>(&PlainBitmap)),
-          memoryDCs("gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(&MemoryDC)),
-          brushes("gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(&Brush)),
-          fonts("gdi32.dll", "CreateFontIndirectW", reinterpret_cast<void*>(&Font)),
-          images("user32.dll", "LoadImageW", reinterpret_cast<void*>(&Image)),
-          windows("user32.dll", "CreateWindowExW", reinterpret_cast<void*>(&Window))
-    {
-        self = this;
-    }
-    ~Made() { self = nullptr; }
-
-    bool Hooked() const { return dibs.Hooked() && fonts.Hooked() && windows.Hooked() && images.Hooked(); }
-    size_t GdiAlive() const
-    {
-        size_t alive = 0;
-        for (HGDIOBJ object : gdi)
-            alive += GetObjectType(object) != 0;
-        return alive;
-    }
-    size_t IconsAlive() const
-    {
-        size_t alive = 0;
-        for (HANDLE icon : icons) {
-            ICONINFO info = {};
-            if (GetIconInfo(static_cast<HICON>(icon), &info)) {
-                ++alive;
-                DeleteObject(info.hbmColor);
-                DeleteObject(info.hbmMask);
-            }
-        }
-        return alive;
-    }
-    size_t WindowsAlive() const
-    {
-        size_t alive = 0;
-        for (HWND w : made)
-            alive += IsWindow(w) != 0;
-        return alive;
-    }
-
-    std::vector<HGDIOBJ> gdi;
-    std::vector<HANDLE> icons;
-    std::vector<HWND> made;
-    size_t fontsMade = 0;
-
-private:
-    template <typename H>
-    static H Keep(H object)
-    {
-        if (object)
-            self->gdi.push_back(object);
-        return object;
-    }
-    static HBITMAP WINAPI Dib(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset)
-    {
-        typedef HBITMAP(WINAPI * Fn)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
-        return Keep(self->dibs.Original<Fn>()(dc, info, usage, bits, section, offset));
-    }
-    static HBITMAP WINAPI Bitmap(HDC dc, int cx, int cy)
-    {
-        return Keep(self->bitmaps.Original<HBITMAP(WINAPI*)(HDC, int, int)>()(dc, cx, cy));
-    }
-    static HBITMAP WINAPI PlainBitmap(int cx, int cy, UINT planes, UINT bits, const void* data)
-    {
-        typedef HBITMAP(WINAPI * Fn)(int, int, UINT, UINT, const void*);
-        return Keep(self->plainBitmaps.Original<Fn>()(cx, cy, planes, bits, data));
-    }
-    static HDC WINAPI MemoryDC(HDC dc) { return Keep(self->memoryDCs.Original<HDC(WINAPI*)(HDC)>()(dc)); }
-    static HBRUSH WINAPI Brush(COLORREF c) { return Keep(self->brushes.Original<HBRUSH(WINAPI*)(COLORREF)>()(c)); }
-    static HFONT WINAPI Font(const LOGFONTW* font)
-    {
-        ++self->fontsMade;
-        return Keep(self->fonts.Original<HFONT(WINAPI*)(const LOGFONTW*)>()(font));
-    }
-    static HANDLE WINAPI Image(HINSTANCE module, LPCWSTR name, UINT kind, int cx, int cy, UINT flags)
-    {
-        typedef HANDLE(WINAPI * Fn)(HINSTANCE, LPCWSTR, UINT, int, int, UINT);
-        HANDLE got = self->images.Original<Fn>()(module, name, kind, cx, cy, flags);
-        if (got && kind == IMAGE_ICON)
-            self->icons.push_back(got);
-        else if (got && kind == IMAGE_BITMAP)
-            self->gdi.push_back(got);
-        return got;
-    }
-    static HWND WINAPI Window(DWORD exStyle, const wchar_t* cls, const wchar_t* name, DWORD style, int x, int y, int cx,
-        int cy, HWND parent, HMENU menu, HINSTANCE instance, void* param)
-    {
-        typedef HWND(WINAPI * Fn)(
-            DWORD, const wchar_t*, const wchar_t*, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, void*);
-        HWND w = self->windows.Original<Fn>()(exStyle, cls, name, style, x, y, cx, cy, parent, menu, instance, param);
-        if (w)
-            self->made.push_back(w);
-        return w;
-    }
-
-    ImportHook dibs;
-    ImportHook bitmaps;
-    ImportHook plainBitmaps;
-    ImportHook memoryDCs;
-    ImportHook brushes;
-    ImportHook fonts;
-    ImportHook images;
-    ImportHook windows;
-    static inline Made* self = nullptr;
-};
-
 // The wizard skin: the test skin's window picture, its bands, and areas
 // for the wizard's buttons.
 class WizardSkin : public ZnDlgWizSkin {
@@ -516,7 +403,7 @@ TEST(SkinnedWizard, TwoHundredSkinnedWizardsLeaveNoWindowOrGdiObjectBehind)
     AppInstance app(TestModule(), L"WizardTest");
     ModalWatchdog watchdog(240000);
     const int windowsBefore = CountThreadWindows();
-    Made made;
+    CreationLog made(CreationLog::gdiObjects | CreationLog::fonts | CreationLog::images | CreationLog::windows);
     ASSERT_TRUE(made.Hooked());
     int finished = 0;
     for (int cycle = 0; cycle < 200; ++cycle) {
