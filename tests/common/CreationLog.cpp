@@ -2,11 +2,11 @@
 
 // In the order of the hook numbers the replacements use.
 const CreationLog::Hook CreationLog::hooks[] = {
-    {"gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(&Dib), gdiObjects}, // 0
-    {"gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&Bitmap), gdiObjects}, // 1
-    {"gdi32.dll", "CreateBitmap", reinterpret_cast<void*>(&PlainBitmap), gdiObjects}, // 2
-    {"gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(&MemoryDC), gdiObjects}, // 3
-    {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(&Brush), gdiObjects}, // 4
+    {"gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(&Dib), bitmaps}, // 0
+    {"gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&Bitmap), bitmaps}, // 1
+    {"gdi32.dll", "CreateBitmap", reinterpret_cast<void*>(&PlainBitmap), bitmaps}, // 2
+    {"gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(&MemoryDC), memoryDCs}, // 3
+    {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(&Brush), brushes}, // 4
     {"gdi32.dll", "CreateFontIndirectW", reinterpret_cast<void*>(&Font), fonts}, // 5
     {"user32.dll", "LoadImageW", reinterpret_cast<void*>(&Image), images}, // 6
     {"user32.dll", "CreateWindowExW", reinterpret_cast<void*>(&Window), windows}, // 7

@@ -13,11 +13,14 @@
 class CreationLog {
 public:
     enum Watch : unsigned {
-        gdiObjects = 1, // DIB sections, bitmaps, memory DCs, solid brushes
-        fonts = 2, // CreateFontIndirectW, counted in fontsMade and kept in gdi
-        images = 4, // LoadImageW: icons in icons, bitmaps in gdi
-        windows = 8, // CreateWindowExW
-        windowDCs = 16, // GetDC and ReleaseDC, counted
+        bitmaps = 1, // DIB sections and bitmaps, kept in gdi
+        memoryDCs = 2, // kept in gdi
+        brushes = 4, // solid brushes, kept in gdi
+        gdiObjects = bitmaps | memoryDCs | brushes,
+        fonts = 8, // CreateFontIndirectW, counted in fontsMade and kept in gdi
+        images = 16, // LoadImageW: icons in icons, bitmaps in gdi
+        windows = 32, // CreateWindowExW
+        windowDCs = 64, // GetDC and ReleaseDC, counted
     };
 
     explicit CreationLog(unsigned watch);

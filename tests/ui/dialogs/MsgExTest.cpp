@@ -18,7 +18,7 @@
 #include "DlgProbe.h"
 #include "MsgProbe.h"
 #include "SkinSupport.h"
-#include "common/ImportHook.h"
+#include "common/CreationLog.h"
 #include "common/TestSupport.h"
 #include "ui/html/ZnStaticHTML.h"
 
@@ -653,47 +653,10 @@ TEST_F(MsgExTest, PicturesOfAnHtmlBoxPlainAndOnTheMessageBoxSkin)
     }
 }
 
-namespace {
-
-// The icons the library loads, through its imports.
-class LoadedIcons {
-public:
-    LoadedIcons() : hook("user32.dll", "LoadImageW", reinterpret_cast<void*>(&Load)) { made.clear(); }
-    bool Hooked() const { return hook.Hooked(); }
-    size_t Made() const { return made.size(); }
-    size_t Alive() const
-    {
-        size_t alive = 0;
-        for (HANDLE icon : made) {
-            ICONINFO info = {};
-            if (GetIconInfo(static_cast<HICON>(icon), &info)) {
-                ++alive;
-                DeleteObject(info.hbmColor);
-                DeleteObject(info.hbmMask);
-            }
-        }
-        return alive;
-    }
-
-private:
-    static HANDLE WINAPI Load(HINSTANCE module, LPCWSTR name, UINT kind, int cx, int cy, UINT flags)
-    {
-        HANDLE got = LoadImageW(module, name, kind, cx, cy, flags);
-        if (got && kind == IMAGE_ICON)
-            made.push_back(got);
-        return got;
-    }
-
-    ImportHook hook;
-    static inline std::vector<HANDLE> made;
-};
-
-} // namespace
-
 TEST_F(MsgExTest, TwoHundredBoxesLeaveNoWindowOrIconBehind)
 {
     const int windowsBefore = CountThreadWindows();
-    LoadedIcons icons;
+    CreationLog icons(CreationLog::images);
     ASSERT_TRUE(icons.Hooked()) << "the library loads its icons with LoadImageW";
     const unsigned int iconBits[] = {MB_ICONINFORMATION, MB_ICONQUESTION, MB_ICONHAND, MB_ICONEXCLAMATION};
     int answered = 0;
@@ -714,7 +677,7 @@ TEST_F(MsgExTest, TwoHundredBoxesLeaveNoWindowOrIconBehind)
         answered += code == (round % 2 ? IDNO : IDYES);
     }
     EXPECT_EQ(answered, 200);
-    EXPECT_EQ(icons.Made(), 200u);
-    EXPECT_EQ(icons.Alive(), 0u);
+    EXPECT_EQ(icons.icons.size(), 200u);
+    EXPECT_EQ(icons.IconsAlive(), 0u);
     EXPECT_EQ(CountThreadWindows(), windowsBefore);
 }

@@ -9,7 +9,7 @@
 
 #include "PVDLL.h"
 #include "common/DrawProbe.h"
-#include "common/ImportHook.h"
+#include "common/CreationLog.h"
 #include "common/TestSupport.h"
 
 namespace {
@@ -698,47 +698,6 @@ TEST_F(OwnerDrawTest, SharedMnemonicMovesTheSelectionOfTheOpenMenu)
 
 namespace {
 
-// The GDI objects the library creates for the menus' look, through its
-// imports.
-class MadeObjects {
-public:
-    MadeObjects()
-        : fonts("gdi32.dll", "CreateFontIndirectW", reinterpret_cast<void*>(&Font)),
-          brushes("gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(&Brush))
-    {
-        made.clear();
-    }
-    bool Hooked() const { return fonts.Hooked() && brushes.Hooked(); }
-    size_t Made() const { return made.size(); }
-    size_t Alive() const
-    {
-        size_t alive = 0;
-        for (HGDIOBJ object : made)
-            alive += GetObjectType(object) != 0;
-        return alive;
-    }
-
-private:
-    static HFONT WINAPI Font(const LOGFONTW* font)
-    {
-        HFONT got = CreateFontIndirectW(font);
-        if (got)
-            made.push_back(got);
-        return got;
-    }
-    static HBRUSH WINAPI Brush(COLORREF color)
-    {
-        HBRUSH got = CreateSolidBrush(color);
-        if (got)
-            made.push_back(got);
-        return got;
-    }
-
-    ImportHook fonts;
-    ImportHook brushes;
-    static inline std::vector<HGDIOBJ> made;
-};
-
 int CountThreadWindows()
 {
     int count = 0;
@@ -759,7 +718,7 @@ TEST_F(OwnerDrawTest, TwoHundredMenusWithIconsLeaveNothingBehind)
     ModalWatchdog watchdog(120000);
     HWND owner = MakeOwner();
     const int windowsBefore = CountThreadWindows();
-    MadeObjects objects;
+    CreationLog objects(CreationLog::fonts | CreationLog::brushes);
     ASSERT_TRUE(objects.Hooked()) << "the library makes its fonts and brushes through its imports";
     std::vector<HICON> icons;
     int chosen = 0;
@@ -781,8 +740,8 @@ TEST_F(OwnerDrawTest, TwoHundredMenusWithIconsLeaveNothingBehind)
     EXPECT_EQ(chosen, 200);
     // Each first item of a menu made the shared look: two brushes and two
     // fonts, gone with the menu's last item.
-    EXPECT_EQ(objects.Made(), 800u);
-    EXPECT_EQ(objects.Alive(), 0u);
+    EXPECT_EQ(objects.gdi.size(), 800u);
+    EXPECT_EQ(objects.GdiAlive(), 0u);
     size_t iconsAlive = 0;
     for (HICON icon : icons) {
         ICONINFO info = {};
