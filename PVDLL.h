@@ -74,6 +74,9 @@
 #include "ui/menus/ZnMenuOwnerDraw.h"
 
 #include "progress/ProgressEx.h"
+#include "progress/ProgressCtrl.h"
+#include "progress/ProgressTracker.h"
+#include "progress/ProgressTicker.h"
 
 #include "online/WebLinks.h"
 #include "online/HttpClient.h"
