@@ -28,7 +28,10 @@ void ProgressExForCtrl::SetText(int line, const wchar_t* format, va_list args)
 void ProgressExForCtrl::DoStepIt()
 {
     if (HWND bar = LiveBar(ctrl)) {
-        SendMessageW(bar, PBM_STEPIT, 0, 0);
+        // The control starts over from the empty bar when stepped beyond
+        // its end.
+        if (static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)) < upper)
+            SendMessageW(bar, PBM_STEPIT, 0, 0);
         int shown = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
         if (shown >= lower && shown <= upper)
             pos = shown;

@@ -26,7 +26,8 @@ public:
     // Formats into 1024 characters and sets the text of line item line
     // (0-3) of the owning control.
     void SetText(int line, const wchar_t* format, va_list args) override;
-    // PBM_STEPIT; the bar's position then becomes ours.
+    // PBM_STEPIT unless the bar is full; the bar's position then becomes
+    // ours.
     void DoStepIt() override;
     void DoSetPos(int pos) override;
     // PBM_SETRANGE32 and a step of 1; the taskbar button shows progress.
@@ -62,7 +63,7 @@ public:
     void SetRange64(__int64 lower, __int64 upper) { progress.SetRange64(lower, upper); }
     void SetPos64(__int64 pos) { progress.SetPos64(pos); }
     ProgressExForCtrl* GetProgressEx() { return &progress; }
-    // 1 when the bar moved.
+    // 1 when a bar step was made, 0 when the scale absorbed the step.
     int StepIt() { return progress.StepIt(); }
 
     // The dialog item ids of the text lines (0: no such line); the texts of

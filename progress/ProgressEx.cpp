@@ -81,11 +81,10 @@ int ProgressEx::StepIt()
     if (++substep < scale)
         return 0;
     substep = 0;
-    // A full bar stays full: the control would start over from the empty
-    // bar instead.
-    if (pos >= upper)
-        return 0;
-    ++pos;
+    // A full bar stays full; the output is still asked to step, so that
+    // one without a range still sees every step.
+    if (pos < upper)
+        ++pos;
     DoStepIt();
     DWORD now = ProgressTickNow();
     if (lastTick) {

@@ -33,8 +33,8 @@ public:
     // pos is clamped into the range.
     void SetPos64(__int64 pos);
     void Setup(__int64 lower, __int64 upper, __int64 pos);
-    // 1 when the bar moved, 0 when the step was absorbed by the scale or
-    // the bar is full already.
+    // 1 when a bar step was made, 0 when the step was absorbed by the
+    // scale. A full bar stays full.
     int StepIt();
 
     // 0 for an empty range.

@@ -83,8 +83,9 @@ TEST_F(ProgressCtrlTest, AFullBarDoesNotStartOver)
 {
     Attach(0, 3, 2);
     EXPECT_EQ(1, ctrl.StepIt());
-    EXPECT_EQ(0, ctrl.StepIt());
+    EXPECT_EQ(1, ctrl.StepIt());
     EXPECT_EQ(3, BarPos());
+    EXPECT_EQ(3, ctrl.GetProgressEx()->GetPos());
 }
 
 TEST_F(ProgressCtrlTest, BookkeepingGoesOnWhenTheBarIsGone)

@@ -156,10 +156,22 @@ TEST(ProgressExSteps, AFullBarStaysFull)
     RecordingProgress progress;
     progress.Setup(0, 2, 1);
     EXPECT_EQ(1, progress.StepIt());
-    EXPECT_EQ(0, progress.StepIt());
-    EXPECT_EQ(1, progress.steps);
+    EXPECT_EQ(1, progress.StepIt());
+    EXPECT_EQ(2, progress.steps);
     EXPECT_EQ(2, progress.GetPos());
     EXPECT_EQ(100, progress.GetPercentCompleted());
+}
+
+// Code that steps a progress object it gave no range still sees every
+// step reach the output.
+TEST(ProgressExSteps, StepsWithoutARangeReachTheOutput)
+{
+    RecordingProgress progress;
+    EXPECT_EQ(1, progress.StepIt());
+    EXPECT_EQ(1, progress.StepIt());
+    EXPECT_EQ(2, progress.steps);
+    EXPECT_EQ(0, progress.GetPos());
+    EXPECT_EQ(0, progress.GetPercentCompleted());
 }
 
 TEST(ProgressExSteps, PercentCountsFromTheLowerBound)
