@@ -37,6 +37,7 @@ public:
 
     IProgressDialog* GetInterface() const { return dialog.Get(); }
     const wchar_t* GetLine(unsigned line) const { return line >= 1 && line <= 3 ? lines[line - 1] : nullptr; }
+    HWND GetParentWnd() const { return parent; }
     int IsPaused() const { return paused; }
     int IsStopped() const { return stopped; }
 
