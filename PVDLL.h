@@ -74,6 +74,9 @@
 #include "ui/menus/ZnMenuOwnerDraw.h"
 
 #include "progress/ProgressEx.h"
+#include "progress/ProgressCtrl.h"
+#include "progress/ProgressTracker.h"
+#include "progress/ProgressTicker.h"
 #include "progress/Progress.h"
 #include "progress/ProgressDlg.h"
 #include "progress/SysProgress.h"

@@ -1,6 +1,26 @@
 #include "progress/ProgressEx.h"
 
+#include <climits>
+
+#include "progress/internal/ProgressClock.h"
 #include "text/StrUnits.h"
+
+namespace {
+
+// The widest span a 16-bit bar, and so every bar, can show.
+constexpr unsigned __int64 maxBarSpan = 65535;
+
+unsigned Saturate(unsigned __int128 value)
+{
+    return value > UINT_MAX ? UINT_MAX : static_cast<unsigned>(value);
+}
+
+bool FitsInt(__int64 value)
+{
+    return value >= INT_MIN && value <= INT_MAX;
+}
+
+} // namespace
 
 void ProgressEx::SetText(int, const wchar_t*, va_list)
 {
@@ -8,23 +28,45 @@ void ProgressEx::SetText(int, const wchar_t*, va_list)
 
 void ProgressEx::SetRange64(__int64 lowerBound, __int64 upperBound)
 {
+    if (upperBound < lowerBound)
+        upperBound = lowerBound;
     substep = 0;
-    scale = 1;
-    // The two factors multiply, so both bounds fit a 16-bit bar.
-    unsigned __int64 magnitude = lowerBound < 0 ? 0 - static_cast<unsigned __int64>(lowerBound)
-                                                : static_cast<unsigned __int64>(lowerBound);
-    if (magnitude > 65535)
-        scale = static_cast<unsigned>((magnitude + 65534) / 65535);
-    if (upperBound > 65535)
-        scale *= static_cast<unsigned>((static_cast<unsigned __int64>(upperBound) + 65534) / 65535);
-    lower = static_cast<int>(lowerBound / scale);
-    upper = static_cast<int>(upperBound / scale);
+    // Any two signed 64-bit bounds are at most 2^64 - 1 apart: the span is
+    // exact in unsigned 64 bits, and so is the scale (at most 2^48).
+    unsigned __int64 span = static_cast<unsigned __int64>(upperBound) - static_cast<unsigned __int64>(lowerBound);
+    scale = span <= maxBarSpan ? 1 : (span - 1) / maxBarSpan + 1;
+    callerLower = lowerBound;
+    callerUpper = upperBound;
+    __int64 divisor = static_cast<__int64>(scale);
+    __int64 barLower = lowerBound / divisor;
+    __int64 barUpper = upperBound / divisor;
+    if (FitsInt(barLower) && FitsInt(barUpper)) {
+        origin = 0;
+        lower = static_cast<int>(barLower);
+        upper = static_cast<int>(barUpper);
+    } else {
+        origin = lowerBound;
+        lower = 0;
+        upper = static_cast<int>(span / scale);
+    }
+    if (pos < lower)
+        pos = lower;
+    else if (pos > upper)
+        pos = upper;
     DoSetRange(lower, upper);
 }
 
 void ProgressEx::SetPos64(__int64 position)
 {
-    pos = static_cast<int>(position / scale);
+    if (position < callerLower)
+        position = callerLower;
+    else if (position > callerUpper)
+        position = callerUpper;
+    if (origin)
+        pos = static_cast<int>(
+            (static_cast<unsigned __int64>(position) - static_cast<unsigned __int64>(origin)) / scale);
+    else
+        pos = static_cast<int>(position / static_cast<__int64>(scale));
     DoSetPos(pos);
 }
 
@@ -39,20 +81,25 @@ int ProgressEx::StepIt()
     if (++substep < scale)
         return 0;
     substep = 0;
+    // A full bar stays full: the control would start over from the empty
+    // bar instead.
+    if (pos >= upper)
+        return 0;
     ++pos;
     DoStepIt();
-    unsigned now = GetTickCount();
+    DWORD now = ProgressTickNow();
     if (lastTick) {
-        elapsedMs += now - lastTick;
+        // Unsigned: right across the tick count's wrap-around.
+        elapsedMs += static_cast<DWORD>(now - lastTick);
         ++stepsTimed;
     }
-    lastTick = now;
+    lastTick = ProgressTickMark(now);
     return 1;
 }
 
 int ProgressEx::GetPercentCompleted() const
 {
-    if (upper == lower)
+    if (upper <= lower)
         return 0;
     return static_cast<int>((static_cast<__int64>(pos) - lower) * 100 / (static_cast<__int64>(upper) - lower));
 }
@@ -64,11 +111,11 @@ unsigned __int64 ProgressEx::GetAverageStepDuration() const
 
 unsigned ProgressEx::GetSecondsRemaining() const
 {
-    unsigned __int64 averageUs = stepsTimed ? elapsedMs * 1000 / stepsTimed : 0;
-    __int64 left = static_cast<__int64>(upper) - pos;
-    if (left <= 0)
+    if (!stepsTimed || pos >= upper)
         return 0;
-    return static_cast<unsigned>(static_cast<unsigned __int64>(left) * averageUs / 1000000);
+    unsigned __int128 averageUs = static_cast<unsigned __int128>(elapsedMs) * 1000 / stepsTimed;
+    unsigned __int64 left = static_cast<unsigned __int64>(static_cast<__int64>(upper) - pos);
+    return Saturate(left * averageUs / 1000000);
 }
 
 int ProgressEx::GetTextRemaining(wchar_t* buf, unsigned size, BOOL longForm) const
@@ -80,7 +127,7 @@ unsigned ProgressEx::GetEventsPerSeconds(unsigned n) const
 {
     if (!elapsedMs)
         return 0;
-    return static_cast<unsigned>(scale * (static_cast<unsigned __int64>(stepsTimed) * n * 1000 / elapsedMs));
+    return Saturate(scale * (static_cast<unsigned __int128>(stepsTimed) * n * 1000 / elapsedMs));
 }
 
 void ProgressEx::Pause(BOOL pause)
