@@ -108,10 +108,7 @@ void CountThread(int delta)
 // --- ProgressThread ------------------------------------------------------------
 
 ProgressThread::ProgressThread(Progress* served)
-    : progress(served),
-      dlgReady(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      closeRequested(0),
-      dialog(nullptr)
+    : progress(served), dlgReady(CreateEventW(nullptr, TRUE, FALSE, nullptr)), closeRequested(0), dialog(nullptr)
 {
     ProgressSeamsInternal::CountThread(1);
 }

@@ -13,9 +13,9 @@
 
 #include <windows.h>
 
-#include "base/PVDLLApi.h"
 #include "base/CritSec.h"
 #include "base/Owners.h"
+#include "base/PVDLLApi.h"
 #include "text/ZnBuf.h"
 #include "threads/ZnThread.h"
 
@@ -74,8 +74,8 @@ public:
     // or more after construction, else at once. textIntervalMs: least time
     // between two visible text changes (0: no limit). linesCount: text
     // lines shown, 1 to 4 (0: 4). canCancel enables the Cancel button.
-    Progress(HWND owner, unsigned delayMs = 0, unsigned textIntervalMs = 0, unsigned linesCount = 4,
-        BOOL canCancel = TRUE);
+    Progress(
+        HWND owner, unsigned delayMs = 0, unsigned textIntervalMs = 0, unsigned linesCount = 4, BOOL canCancel = TRUE);
     // Re-enables the owner and brings it forward, then Close().
     virtual ~Progress();
     Progress(const Progress&) = delete;
@@ -190,7 +190,7 @@ private:
 // Deletes the Progress at scope exit (nothing when null).
 class PVDLL_API ProgressDeleter {
 public:
-    explicit ProgressDeleter(Progress* progress) : progress(progress) {}
+    explicit ProgressDeleter(Progress* progress) : progress(progress) { }
     ~ProgressDeleter();
     ProgressDeleter(const ProgressDeleter&) = delete;
     ProgressDeleter& operator=(const ProgressDeleter&) = delete;

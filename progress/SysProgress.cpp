@@ -109,13 +109,13 @@ void SysProgress::Show(BOOL show)
     }
     stopped = 0;
     if (!dialog) {
-        HRESULT hr = CoCreateInstance(CLSID_ProgressDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IProgressDialog,
-            dialog.PutVoid());
+        HRESULT hr = CoCreateInstance(
+            CLSID_ProgressDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IProgressDialog, dialog.PutVoid());
         if (hr == CO_E_NOTINITIALIZED && !comInitialized) {
             if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
                 comInitialized = 1;
-                CoCreateInstance(CLSID_ProgressDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IProgressDialog,
-                    dialog.PutVoid());
+                CoCreateInstance(
+                    CLSID_ProgressDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IProgressDialog, dialog.PutVoid());
             }
         }
     }

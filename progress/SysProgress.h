@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include "base/Owners.h"

@@ -206,8 +206,7 @@ namespace {
 // confirmation with button (1: Yes, 2: No), from a timer of this thread.
 class CancelAnswerer {
 public:
-    CancelAnswerer(std::atomic<HWND>& progressDialog, int answerButton)
-        : dialog(progressDialog), button(answerButton)
+    CancelAnswerer(std::atomic<HWND>& progressDialog, int answerButton) : dialog(progressDialog), button(answerButton)
     {
         self = this;
         timer = SetTimer(nullptr, 0, 20, &Tick);
@@ -604,8 +603,8 @@ TEST_F(ProgressDlgTest, PicturesOfFourLinesAndOneLine)
             progress.SetTitle(L"Copying files");
             progress.SetRange(0, 100);
             progress.SetPos(40);
-            const wchar_t* texts[] = {L"Copying report.docx", L"From C:\\Documents", L"To D:\\Backup",
-                L"About 1 minute left"};
+            const wchar_t* texts[]
+                = {L"Copying report.docx", L"From C:\\Documents", L"To D:\\Backup", L"About 1 minute left"};
             for (unsigned line = 0; line < lines; ++line)
                 progress.SetText(static_cast<int>(line), texts[line]);
             HWND dialog = progress.GetDlgHWND();

@@ -76,8 +76,8 @@ TEST(SysProgress, ParentOneMeansTheDesktopsProgmanWindow)
     cls.hInstance = GetModuleHandleW(nullptr);
     cls.lpszClassName = L"Progman";
     RegisterClassW(&cls);
-    HWND progman = CreateWindowExW(0, L"Progman", L"Program Manager", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-        cls.hInstance, nullptr);
+    HWND progman = CreateWindowExW(
+        0, L"Progman", L"Program Manager", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, cls.hInstance, nullptr);
     ASSERT_NE(progman, nullptr);
     {
         SysProgress progress(reinterpret_cast<HWND>(1), L"Parent test", 0, nullptr);
@@ -101,8 +101,9 @@ TEST(SysProgress, FindProgressWindowLooksOnlyAtThisProcesssWindows)
     // Another process of this program holds a look-alike of the same title.
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=SysProgressPeer.*"
-                                                         L" --gtest_also_run_disabled_tests";
+    std::wstring command = L"\"" + std::wstring(self)
+        + L"\" --gtest_filter=SysProgressPeer.*"
+          L" --gtest_also_run_disabled_tests";
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"PVDLL_PROGRESS_PEER_READY");
     HANDLE finish = CreateEventW(nullptr, TRUE, FALSE, L"PVDLL_PROGRESS_PEER_FINISH");
     SetEnvironmentVariableW(peerVariable, title);
@@ -111,7 +112,8 @@ TEST(SysProgress, FindProgressWindowLooksOnlyAtThisProcesssWindows)
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION peer = {};
-    BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &peer);
+    BOOL started
+        = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &peer);
     SetEnvironmentVariableW(peerVariable, nullptr);
     ASSERT_TRUE(started);
     bool peerReady = WaitForSingleObject(ready, 15000) == WAIT_OBJECT_0;
