@@ -315,10 +315,8 @@ void Progress::ApplyPending(ProgressDlg* shown)
         shown->SetRange64(pendingLower, pendingUpper);
     if (pendingSteps)
         shown->SetPos64(pendingSteps);
-    if (pendingPos >= 0) {
+    if (pendingPos >= 0)
         shown->SetPos64(pendingPos);
-        shown->BringToTop();
-    }
     if (tickerInterval)
         shown->EnableTicker(tickerInterval, tickerMax, tickerOut);
     pendingLower = pendingUpper = pendingPos = -1;
@@ -445,7 +443,6 @@ void Progress::SetPos64(__int64 newPos)
     pos = newPos;
     if (ProgressDlg* shown = LiveDlg()) {
         shown->SetPos64(newPos);
-        shown->BringToTop();
         return;
     }
     pendingPos = newPos;
@@ -455,8 +452,7 @@ void Progress::StepIt()
 {
     ++pos;
     if (ProgressDlg* shown = LiveDlg()) {
-        if (shown->StepIt())
-            shown->BringToTop();
+        shown->StepIt();
         return;
     }
     // A kept position moves on with the steps; without one, the steps

@@ -33,8 +33,12 @@ ProgressDlg::ProgressDlg()
       confirming(0),
       closeWhileConfirming(0),
       lineIds{IDC_PROGRESS_LINE1, IDC_PROGRESS_LINE2, IDC_PROGRESS_LINE3, IDC_PROGRESS_LINE4},
-      ticker(nullptr)
+      ticker(nullptr),
+      barPosted(0),
+      barDone(0)
 {
+    // Each bound and position travels whole in one message parameter.
+    static_assert(sizeof(WPARAM) == sizeof(__int64) && sizeof(LPARAM) == sizeof(__int64));
 }
 
 ProgressDlg::~ProgressDlg()
@@ -69,16 +73,24 @@ void ProgressDlg::SetText(int line, const wchar_t* text)
     progressCtrl.SetText(line, text ? text : L"");
 }
 
+int ProgressDlg::PostBar(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = GetLiveHWND();
+    InterlockedIncrement(&barPosted);
+    if (window && PostMessageW(window, msg, wParam, lParam))
+        return 1;
+    InterlockedDecrement(&barPosted);
+    return 0;
+}
+
 void ProgressDlg::SetRange(int lower, int upper)
 {
-    if (GetLiveHWND())
-        progressCtrl.Setup64(lower, upper, 0);
+    PostBar(msgSetRange, static_cast<WPARAM>(static_cast<__int64>(lower)), static_cast<LPARAM>(upper));
 }
 
 void ProgressDlg::SetRange64(__int64 lower, __int64 upper)
 {
-    if (GetLiveHWND())
-        progressCtrl.SetRange64(lower, upper);
+    PostBar(msgSetRange64, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
 }
 
 void ProgressDlg::SetPos(int pos)
@@ -88,13 +100,24 @@ void ProgressDlg::SetPos(int pos)
 
 void ProgressDlg::SetPos64(__int64 pos)
 {
-    if (GetLiveHWND())
-        progressCtrl.SetPos64(pos);
+    PostBar(msgSetPos, 0, static_cast<LPARAM>(pos));
 }
 
 int ProgressDlg::StepIt()
 {
-    return GetLiveHWND() ? progressCtrl.StepIt() : 0;
+    return PostBar(msgStep, 0, 0);
+}
+
+int ProgressDlg::Settle(unsigned timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (InterlockedCompareExchange(&barDone, 0, 0) >= InterlockedCompareExchange(&barPosted, 0, 0))
+            return 1;
+        if (!GetLiveHWND() || GetTickCount() - start >= timeoutMs)
+            return 0;
+        Sleep(1);
+    }
 }
 
 void ProgressDlg::SetLinesCount(unsigned count)
@@ -119,11 +142,16 @@ void ProgressDlg::PauseTicker(BOOL pause)
 
 void ProgressDlg::BringToTop()
 {
-    HWND window = GetLiveHWND();
-    if (!window || moving)
+    if (GetLiveHWND() && !moving)
+        SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+}
+
+void ProgressDlg::BringToTopHere()
+{
+    if (!hWnd || moving)
         return;
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    UpdateWindow(window);
+    SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateWindow(hWnd);
 }
 
 LRESULT ProgressDlg::OnInitDialog(WPARAM wParam, LPARAM lParam)
@@ -162,6 +190,24 @@ LRESULT ProgressDlg::OnInitDialog(WPARAM wParam, LPARAM lParam)
 LRESULT ProgressDlg::OnDlgMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
+    case msgStep:
+        if (progressCtrl.StepIt())
+            BringToTopHere();
+        InterlockedIncrement(&barDone);
+        return 1;
+    case msgSetPos:
+        progressCtrl.SetPos64(static_cast<__int64>(lParam));
+        BringToTopHere();
+        InterlockedIncrement(&barDone);
+        return 1;
+    case msgSetRange:
+        progressCtrl.Setup64(static_cast<__int64>(wParam), static_cast<__int64>(lParam), 0);
+        InterlockedIncrement(&barDone);
+        return 1;
+    case msgSetRange64:
+        progressCtrl.SetRange64(static_cast<__int64>(wParam), static_cast<__int64>(lParam));
+        InterlockedIncrement(&barDone);
+        return 1;
     case WM_ENTERSIZEMOVE:
         InterlockedExchange(&moving, 1);
         break;

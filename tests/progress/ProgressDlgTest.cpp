@@ -152,6 +152,7 @@ TEST_F(ProgressDlgTest, WhatWasSaidBeforeTheDialogIsAppliedWhenItStarts)
         title = caption;
         for (int line = 0; line < 4; ++line)
             lines[line] = ItemText(dialog, IDC_PROGRESS_DLG_LINE1 + line);
+        progress.GetDlg()->Settle(3000);
         range = BarRange(dialog);
         barPos = BarPos(dialog);
     }));
@@ -179,7 +180,7 @@ TEST_F(ProgressDlgTest, StepsBeforeTheDialogBecomeItsPositionAndANegativeBoundMe
                 progress.StepIt();
             clock.Advance(500);
             progress.StepIt(); // starts it: seven steps in all
-            if (HWND dialog = progress.GetDlgHWND())
+            if (HWND dialog = progress.GetDlgHWND(); dialog && progress.GetDlg()->Settle(3000))
                 stepped = BarPos(dialog);
             stepsPos = progress.GetPos64();
         }
@@ -188,7 +189,7 @@ TEST_F(ProgressDlgTest, StepsBeforeTheDialogBecomeItsPositionAndANegativeBoundMe
         progress.SetRange64(-1, 300);
         clock.Advance(500);
         progress.SetText(0, L"start");
-        if (HWND dialog = progress.GetDlgHWND())
+        if (HWND dialog = progress.GetDlgHWND(); dialog && progress.GetDlg()->Settle(3000))
             unset = BarRange(dialog);
     }));
     EXPECT_EQ(stepped, 7);
@@ -608,7 +609,7 @@ TEST_F(ProgressDlgTest, PicturesOfFourLinesAndOneLine)
             for (unsigned line = 0; line < lines; ++line)
                 progress.SetText(static_cast<int>(line), texts[line]);
             HWND dialog = progress.GetDlgHWND();
-            if (!dialog)
+            if (!dialog || !progress.GetDlg()->Settle(3000))
                 return;
             RECT client;
             GetClientRect(dialog, &client);
