@@ -77,6 +77,9 @@
 #include "progress/ProgressCtrl.h"
 #include "progress/ProgressTracker.h"
 #include "progress/ProgressTicker.h"
+#include "progress/Progress.h"
+#include "progress/ProgressDlg.h"
+#include "progress/SysProgress.h"
 
 #include "online/WebLinks.h"
 #include "online/HttpClient.h"

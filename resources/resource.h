@@ -116,3 +116,14 @@
 #define IDS_ABOUT_EDITION           21641
 #define IDS_ABOUT_COPYRIGHT         21642
 #define IDS_ABOUT_WEBSITE           21643
+
+// The progress dialog (progress/ProgressDlg.cpp). The template shares its
+// number with the caption's string IDS_PROGRESS_TITLE; the ids repeat
+// ProgressDlgItem of progress/ProgressDlg.h for the resource script.
+#define IDD_PROGRESS                28000
+#define IDC_PROGRESS_LINE1          28003
+#define IDC_PROGRESS_LINE2          28004
+#define IDC_PROGRESS_LINE3          28005
+#define IDC_PROGRESS_LINE4          28006
+#define IDC_PROGRESS_BAR            28007
+#define IDC_PROGRESS_FRAME          28010

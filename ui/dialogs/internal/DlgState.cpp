@@ -3,6 +3,7 @@
 #include "base/Owners.h"
 
 #include <atomic>
+#include <utility>
 
 #include "ui/dialogs/ZnDlg.h"
 
@@ -18,7 +19,12 @@ thread_local ZnDlg* pendingDlg = nullptr;
 thread_local int pendingTemplateId = 0;
 thread_local HWND* bindingNote = nullptr;
 thread_local ZnDlg* dispatching = nullptr;
-thread_local HookHandle creationHook;
+// A plain handle, not an owner: with mingw's emulated thread-local storage
+// the destructor of a thread_local ran at thread exit on storage already
+// given back, corrupting the process heap (a dialog thread's end then left
+// the heap locked for good). The system takes a thread's hooks away when
+// the thread ends; UpdateHook removes it as soon as nobody wants it.
+thread_local HHOOK creationHook = nullptr;
 thread_local int hookUsers = 0;
 
 std::atomic<HWND> lastInitialised{nullptr};
@@ -35,9 +41,9 @@ void UpdateHook()
 {
     bool wanted = hookUsers > 0 || pendingDlg != nullptr;
     if (wanted && !creationHook)
-        creationHook.Reset(SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId()));
+        creationHook = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
     else if (!wanted && creationHook)
-        creationHook.Reset();
+        HookHandle(std::exchange(creationHook, nullptr));
 }
 
 bool IsDialogClass(HWND window)
