@@ -221,3 +221,37 @@ std::wstring SavePng(const std::wstring& name, HBITMAP bmp)
     std::vector<DWORD> pixels = BitmapPixels(bmp, &cx, &cy);
     return pixels.empty() ? std::wstring() : SavePng(name, pixels.data(), cx, cy);
 }
+
+namespace {
+
+void DispatchWaiting()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+} // namespace
+
+void PumpFor(DWORD ms)
+{
+    // What waits now is handled even for 0 ms.
+    DispatchWaiting();
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        DispatchWaiting();
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < timeoutMs) {
+        DispatchWaiting();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return done();
+}

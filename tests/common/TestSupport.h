@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ private:
     UINT_PTR timer;
     bool fired = false;
 };
+
+// Dispatches the calling thread's messages for about ms milliseconds.
+void PumpFor(DWORD ms);
+// Dispatches them until done() holds or timeoutMs pass; the last done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
 // The folder of the running test executable (where PVDLL.dll lies too).
 std::wstring ModuleFolder();

@@ -3,6 +3,8 @@
 // real progress bar, and message pumps.
 #pragma once
 
+#include "common/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -52,10 +54,6 @@ public:
     int shownUpper = -12345;
 };
 
-// Handles the thread's messages for about ms milliseconds.
-void PumpFor(DWORD ms);
-// Handles messages until done() or the time is up; done() at the end.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
 // The test dialog (IDD_BAR), modeless and hidden, with the common
 // controls registered.

@@ -45,20 +45,6 @@ bool RunWorker(const std::function<void()>& body, DWORD budgetMs)
     return ended;
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < timeoutMs) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-    return done();
-}
-
 ThreadGate::ThreadGate() : open(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     ProgressSeams::SetThreadStartHook(&Hold, this);

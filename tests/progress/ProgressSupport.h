@@ -3,6 +3,8 @@
 // lives on another thread.
 #pragma once
 
+#include "common/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,8 +24,6 @@
 // run, holding its own copy of body.
 bool RunWorker(const std::function<void()>& body, DWORD budgetMs = 30000);
 
-// Handles this thread's messages until done() or the time is up.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
 // The progress objects' clock while the object lives: it stands where the
 // test puts it.

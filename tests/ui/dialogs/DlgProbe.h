@@ -3,6 +3,8 @@
 // record, and the test's own templates (DlgTemplates.rc).
 #pragma once
 
+#include "common/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,10 +24,6 @@ inline HINSTANCE TestModule()
     return GetModuleHandleW(nullptr);
 }
 
-// Handles the thread's messages for about ms milliseconds.
-void PumpFor(DWORD ms);
-// Handles messages until done() or the time is up; done() at the end.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // Removes a WM_QUIT waiting in the thread's queue; its exit code, or -1
 // when there was none.
 int TakeQuit();

@@ -17,17 +17,6 @@ void RegisterTestClass()
     ASSERT_NE(atom, 0);
 }
 
-// Handles the messages of the given window for about ms milliseconds.
-void PumpFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 // Records the virtual handlers it is called in.
 class RecordingWnd : public ZnWnd {
