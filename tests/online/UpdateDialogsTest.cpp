@@ -203,6 +203,11 @@ TEST(UpdatePrompt, ShowsTheChoicesItWasGiven)
         EXPECT_EQ(ItemText(dialog, IDOK), L"Continue");
         EXPECT_TRUE(IsKind(dialog, IDOK, L"ImageBtn"));
         EXPECT_TRUE(IsKind(dialog, IDCANCEL, L"IconBtn"));
+        // Another program of the run may hold the foreground for a moment, which takes the
+        // focus from this thread; the dialog hands it back to the same control when it is
+        // active again, as it does for a user who clicks back into it.
+        if (GetActiveWindow() != dialog)
+            SetForegroundWindow(dialog);
         EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_UPDATE_NO)) << "the preset choice has the focus";
         SavePicture(dialog, L"update_prompt");
         Click(dialog, IDCANCEL);
