@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Fuzz.h"
+#include "HostileReplies.h"
 #include "PVDLL.h"
 #include "common/LocalHttpServer.h"
 #include "common/PageEnd.h"
@@ -23,15 +24,10 @@ std::vector<std::string> AnswerSeeds()
 {
     const std::string ini = "[dl]\r\nversion=21.8\r\ndescr=<b>New</b> menus\r\nurlmoreinfo=https://www.corvenna.com/"
                             "news\r\nurldownload=https://www.corvenna.com/get/launchora.exe\r\n";
-    std::string utf16 = "\xFF\xFE";
-    for (char c : ini) {
-        utf16 += c;
-        utf16 += '\0';
-    }
     return {
         ini,
         "\xEF\xBB\xBF" + ini,
-        utf16,
+        Utf16Bytes(ini),
         "OK.",
         "ok",
         "error Database busy",
@@ -67,27 +63,7 @@ TEST(Robustness, HttpAnswers)
 
     size_t answered = 0, parsed = 0;
     trial.Run(300, mutator, seeds, [&](std::string& bytes, size_t) {
-        if (rng.OneIn(10)) { // nothing but noise
-            bytes.resize(rng.Below(2000));
-            for (char& c : bytes)
-                c = static_cast<char>(rng.Next());
-        }
-        LocalHttpServer::Reply reply;
-        reply.body = bytes;
-        switch (rng.Below(10)) {
-        case 0:
-            reply.kind = LocalHttpServer::Reply::cut;
-            break;
-        case 1:
-            reply.kind = LocalHttpServer::Reply::raw;
-            break;
-        case 2:
-            reply.kind = rng.OneIn(3) ? LocalHttpServer::Reply::hangUp : LocalHttpServer::Reply::answer;
-            break;
-        default:
-            reply.kind = LocalHttpServer::Reply::answer;
-            break;
-        }
+        const LocalHttpServer::Reply reply = HostileReply(rng, bytes, 2000);
         server.SetReply(reply);
         const unsigned maxBytes = rng.OneIn(3) ? limits[rng.Below(sizeof limits / sizeof limits[0])]
                                                : static_cast<unsigned>(1 + rng.Below(bytes.size() + 8));

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "Fuzz.h"
+#include "HostileReplies.h"
 #include "PVDLL.h"
 #include "common/LocalHttpServer.h"
 #include "common/PageEnd.h"
@@ -23,16 +24,6 @@ namespace {
 
 constexpr unsigned fieldCap = UpdateIni::fieldSize;
 
-std::string Utf16(const std::string& ascii)
-{
-    std::string out = "\xFF\xFE";
-    for (char c : ascii) {
-        out += c;
-        out += '\0';
-    }
-    return out;
-}
-
 std::vector<std::string> AnswerSeeds()
 {
     const std::string offer = "[dl]\r\nversion=21.8\r\ndescr=<b>New</b> menus\r\nurlmoreinfo=https://example.test/"
@@ -40,7 +31,7 @@ std::vector<std::string> AnswerSeeds()
     return {
         offer,
         "\xEF\xBB\xBF" + offer,
-        Utf16(offer),
+        Utf16Bytes(offer),
         "\xFE\xFF" + offer,
         "[dl]\nurlmoreinfo=http://example.test/more\n",
         "[dl]\nurldownload=file:///C:/windows/system32/calc.exe\nurlmoreinfo=https://example.test/\n",
@@ -139,28 +130,7 @@ TEST(Robustness, UpdateCheckAnswersFromTheServer)
 
     size_t verdicts[5] = {};
     trial.Run(200, mutator, seeds, [&](std::string& bytes, size_t) {
-        if (rng.OneIn(10)) { // nothing but noise
-            bytes.resize(rng.Below(1500));
-            for (char& c : bytes)
-                c = static_cast<char>(rng.Next());
-        }
-        LocalHttpServer::Reply reply;
-        reply.body = bytes;
-        switch (rng.Below(8)) {
-        case 0:
-            reply.kind = LocalHttpServer::Reply::cut;
-            break;
-        case 1:
-            reply.kind = LocalHttpServer::Reply::raw;
-            break;
-        case 2:
-            reply.kind = LocalHttpServer::Reply::hangUp;
-            break;
-        default:
-            reply.kind = LocalHttpServer::Reply::answer;
-            break;
-        }
-        server.SetReply(reply);
+        server.SetReply(HostileReply(rng, bytes, 1500));
         wchar_t* answer = FUZZ_CALL(trial, SendCheck4UpdatesQuery(query, 3));
         UpdateIni record;
         UpdateAnswer judged = FUZZ_CALL(trial, JudgeUpdateAnswer(answer, record));
