@@ -189,6 +189,39 @@ TEST_F(TBIconTest, HidingAndDestroyingTheWindowRemoveTheIcon)
     EXPECT_FALSE(tray.IsIconShown());
 }
 
+TEST_F(TBIconTest, AnObjectGoneBeforeItsWindowTakesItsIconAlong)
+{
+    HWND left = nullptr;
+    {
+        TBIcon tray;
+        ASSERT_TRUE(tray.CreateWnd(trayClass));
+        tray.SetIcon(mainIconId, 0, 0);
+        tray.ShowIcon(1);
+        left = tray.GetHwnd();
+    }
+    EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+    EXPECT_EQ(notified.back().wnd, left);
+    // The window outlives the object, unbound, as any ZnWnd's does.
+    EXPECT_EQ(ZnWnd::FromHandle(left), nullptr);
+    DestroyWindow(left);
+    EXPECT_EQ(notified.size(), 2u);
+}
+
+TEST_F(TBIconTest, APositiveIdNamesAnIconOfTheCurrentModule)
+{
+    TestTray tray;
+    tray.SetIcon(IDI_PRODUCT, 0, 0); // no module registered: the library's
+    EXPECT_NE(tray.MainIcon(), nullptr);
+    {
+        AppInstance app(GetModuleHandleW(nullptr), L"TrayTest"); // has no icons
+        tray.SetIcon(IDI_PRODUCT, 0, 0);
+        EXPECT_EQ(tray.MainIcon(), nullptr);
+        EXPECT_EQ(tray.Record().hIcon, nullptr);
+        tray.SetIcon(mainIconId, 0, 0);
+        EXPECT_NE(tray.MainIcon(), nullptr);
+    }
+}
+
 TEST_F(TBIconTest, AnOwnerThatSaysNoKeepsTheIconHidden)
 {
     TestTray tray;
