@@ -52,6 +52,7 @@
 #include "ui/window/WndFunctions.h"
 #include "ui/window/ZnDC.h"
 #include "ui/window/ZnTimer.h"
+#include "ui/window/TBIcon.h"
 #include "ui/window/ZnWaitCursor.h"
 #include "ui/window/ZnCtrl.h"
 #include "ui/window/IconBtn.h"
