@@ -53,8 +53,9 @@ private:
 
 class PVDLL_API PIDL {
 public:
-    // The smallest list: the terminator alone.
-    static constexpr unsigned iMinSize = 2;
+    // The smallest list: the terminator alone. An enumerator rather than a
+    // static member, so that a module using it imports no data.
+    enum : unsigned { iMinSize = 2 };
     // Every list of the class is allocated and freed through it.
     static iMalloc csiMem;
 
