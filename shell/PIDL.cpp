@@ -293,27 +293,24 @@ bool PIDL::Holds(const void* address) const
     return at >= Bytes(pidl) && at < Bytes(pidl) + extent;
 }
 
-// The new block is filled before the old one goes, so the source may lie
-// inside the list being replaced.
 int PIDL::CopyOne(LPCITEMIDLIST list)
 {
-    unsigned bytes = GetSizeOne(list);
-    LPITEMIDLIST copy = Alloc(bytes + iMinSize);
-    if (!copy)
-        return 0;
-    Copy(copy, list, bytes);
-    WriteTerminator(Bytes(copy) + bytes);
-    Attach(copy);
-    return 1;
+    return ReplaceBy(list, GetSizeOne(list));
 }
 
 int PIDL::CopyAll(LPCITEMIDLIST list)
 {
-    unsigned bytes = GetSizeAll(list);
+    return ReplaceBy(list, GetSizeAll(list));
+}
+
+// The new block is filled before the old one goes, so the source may lie
+// inside the list being replaced.
+int PIDL::ReplaceBy(LPCITEMIDLIST source, unsigned bytes)
+{
     LPITEMIDLIST copy = Alloc(bytes + iMinSize);
     if (!copy)
         return 0;
-    Copy(copy, list, bytes);
+    Copy(copy, source, bytes);
     WriteTerminator(Bytes(copy) + bytes);
     Attach(copy);
     return 1;

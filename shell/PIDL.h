@@ -190,6 +190,7 @@ public:
 private:
     // Whether address lies in this object's block.
     bool Holds(const void* address) const;
+    int ReplaceBy(LPCITEMIDLIST source, unsigned bytes);
     int AppendBytes(LPCITEMIDLIST source, unsigned bytes);
 
     LPITEMIDLIST pidl;
