@@ -36,6 +36,9 @@
 #include "storage/ZnOpts.h"
 #include "storage/ZnStreams.h"
 
+#include "shell/IDList.h"
+#include "shell/PIDL.h"
+#include "shell/ShellItems.h"
 #include "shell/Shortcuts.h"
 
 #include "threads/CoInit.h"

@@ -106,10 +106,15 @@ int iShellLink::GetIcon(wchar_t* buffer, int& index)
     return IsReady() && Check(Link()->GetIconLocation(buffer, MAX_PATH, &index));
 }
 
-int iShellLink::GetIDList(PIDLIST_ABSOLUTE& idList)
+int iShellLink::GetIDList(PIDL& idList)
 {
-    idList = nullptr;
-    return IsReady() && Check(Link()->GetIDList(&idList));
+    idList.Free();
+    if (!IsReady())
+        return 0;
+    PIDLIST_ABSOLUTE list = nullptr;
+    int ok = Check(Link()->GetIDList(&list));
+    idList.Attach(list);
+    return ok;
 }
 
 int iShellLink::SetPath(const wchar_t* path)

@@ -11,6 +11,7 @@
 #include <shobjidl.h>
 
 #include "base/PVDLLApi.h"
+#include "shell/PIDL.h"
 
 // Owns one interface pointer and keeps the HRESULT of the last call made
 // through it.
@@ -55,7 +56,8 @@ public:
     int GetShow(int& show);
     int GetHotKey(WORD& hotKey);
     int GetIcon(wchar_t* buffer, int& index);
-    int GetIDList(PIDLIST_ABSOLUTE& idList);
+    // The link's list replaces what idList held (null when it has none).
+    int GetIDList(PIDL& idList);
     int SetPath(const wchar_t* path);
     int SetArgs(const wchar_t* args);
     int SetDescr(const wchar_t* text);
