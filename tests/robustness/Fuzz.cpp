@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "base/StrFormat.h"
 #include "common/PageEnd.h"
 #include "common/TestSupport.h"
 
@@ -167,4 +168,18 @@ void Trial::Begin(size_t iteration, const void* input, size_t bytes)
 void Trial::Step(const char* call)
 {
     current.step = call;
+}
+
+ScratchKey::ScratchKey(const wchar_t* trialName)
+{
+    StrFormat(sub, 96, L"Software\\PVDLLRobust-%s-%lu", trialName, GetCurrentProcessId());
+    StrFormat(full, 112, L"HKCU\\%s", sub);
+    RegCreateKeyExW(HKEY_CURRENT_USER, sub, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, raw.Put(), nullptr);
+}
+
+ScratchKey::~ScratchKey()
+{
+    raw.Reset();
+    RegDeleteTreeW(HKEY_CURRENT_USER, sub);
+    RegDeleteKeyW(HKEY_CURRENT_USER, sub);
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Owners.h"
 #include "common/RawFile.h"
 
 // splitmix64: tiny, fast and the same everywhere.
@@ -241,3 +242,26 @@ private:
 
 // Makes a call with its text named as the step, for the crash report.
 #define FUZZ_CALL(trial, call) ((trial).Step(#call), (call))
+
+// A registry key of one trial's own below HKCU, for values written raw
+// (any type, any bytes); removed with everything below it when the object
+// goes.
+class ScratchKey {
+public:
+    explicit ScratchKey(const wchar_t* trialName);
+    ~ScratchKey();
+    ScratchKey(const ScratchKey&) = delete;
+    ScratchKey& operator=(const ScratchKey&) = delete;
+
+    bool IsOpen() const { return raw.Get() != nullptr; }
+    HKEY Raw() const { return raw.Get(); }
+    // "HKCU\Software\...", the form the library's RegKey opens.
+    const wchar_t* Path() const { return full; }
+    // The path below HKCU.
+    const wchar_t* SubKey() const { return sub; }
+
+private:
+    wchar_t sub[96];
+    wchar_t full[112];
+    RegHandle raw;
+};

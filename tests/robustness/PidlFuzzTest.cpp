@@ -213,14 +213,9 @@ TEST(Robustness, IdListArraysHandOutOnlyListsInsideTheirBlock)
 TEST(Robustness, IdListRegistryValues)
 {
     Trial trial("IdListRegistry");
-    wchar_t sub[80];
-    StrFormat(sub, 80, L"Software\\PVDLL-tests\\PidlRobust-%lu", GetCurrentProcessId());
-    wchar_t full[100];
-    StrFormat(full, 100, L"HKCU\\%s", sub);
-    HKEY raw = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, sub, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr),
-              ERROR_SUCCESS);
-    RegKey key(full, 0);
+    ScratchKey scratch(L"IdList");
+    ASSERT_TRUE(scratch.IsOpen());
+    RegKey key(scratch.Path(), 0);
     ASSERT_TRUE(key.IsOpen());
     const std::string kept = IdList({"kept"});
     const DWORD types[] = {REG_BINARY, REG_BINARY, REG_BINARY, REG_SZ, REG_NONE, REG_DWORD};
@@ -233,14 +228,11 @@ TEST(Robustness, IdListRegistryValues)
     Mutator<char> mutator(trial.rng, ByteTokens(), 5000);
     trial.Run(600, mutator, seeds, [&](const std::string& input, size_t) {
         DWORD type = types[trial.rng.Below(sizeof types / sizeof types[0])];
-        RegSetValueExW(raw, L"List", 0, type, reinterpret_cast<const BYTE*>(input.data()),
+        RegSetValueExW(scratch.Raw(), L"List", 0, type, reinterpret_cast<const BYTE*>(input.data()),
                        static_cast<DWORD>(input.size()));
         PIDL list(AsList(kept.data()));
         FUZZ_CALL(trial, list.Persist(0, key, L"List"));
         bool taken = type == REG_BINARY && input.size() <= 4096 && IsWholeList(input);
         EXPECT_EQ(ListBytes(list), taken ? input : kept);
     });
-    RegCloseKey(raw);
-    RegDeleteTreeW(HKEY_CURRENT_USER, sub);
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\PVDLL-tests");
 }

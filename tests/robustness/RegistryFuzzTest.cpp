@@ -55,13 +55,10 @@ TEST(Robustness, RegistryReads)
 {
     Trial trial("Registry");
     Rng& rng = trial.rng;
-    wchar_t sub[80];
-    StrFormat(sub, 80, L"Software\\PVDLLRobust-%lu", GetCurrentProcessId());
-    wchar_t full[100];
-    StrFormat(full, 100, L"HKCU\\%s", sub);
-    HKEY raw = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, sub, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr),
-              ERROR_SUCCESS);
+    ScratchKey scratch(L"Registry");
+    ASSERT_TRUE(scratch.IsOpen());
+    HKEY raw = scratch.Raw();
+    const wchar_t* full = scratch.Path();
     HKEY rawTemp = nullptr;
     RegCreateKeyExW(raw, BoolOpts::GetTempSubKey(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &rawTemp, nullptr);
 
@@ -74,7 +71,7 @@ TEST(Robustness, RegistryReads)
     PageEndBlock text;
     RegKey key(full, 0);
     ASSERT_TRUE(key.IsOpen());
-    CoreReg core(CoreReg::branchUser, sub, 0);
+    CoreReg core(CoreReg::branchUser, scratch.SubKey(), 0);
     EXPECT_TRUE(core.IsOpen());
 
     trial.Run(1500, mutator, seeds, [&](const std::string& data, size_t) {
@@ -206,8 +203,6 @@ TEST(Robustness, RegistryReads)
     });
     if (rawTemp)
         RegCloseKey(rawTemp);
-    RegCloseKey(raw);
     key.Close();
     core.Close();
-    RegDeleteTreeW(HKEY_CURRENT_USER, sub);
 }
