@@ -4,6 +4,7 @@
 
 #include "base/ProductInfo.h"
 #include "base/StrFormat.h"
+#include "base/internal/SystemVersion.h"
 #include "online/HttpClient.h"
 #include "storage/RegKey.h"
 #include "text/StrUnits.h"
@@ -273,19 +274,10 @@ int GetUpdateServer(wchar_t* host, unsigned cch, unsigned short* port)
 
 int MakeCheck4UpdatesQuery(wchar_t* query, unsigned cch)
 {
-    OSVERSIONINFOEXW os = {};
-    os.dwOSVersionInfoSize = sizeof os;
-    // GetVersionEx answers what the program's manifest allows it to see;
-    // the server wants the system's own version.
-    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    auto getVersion = ntdll
-        ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-        : nullptr;
-    if (!getVersion || getVersion(reinterpret_cast<OSVERSIONINFOW*>(&os)) != 0) {
-        os = {};
-        os.dwOSVersionInfoSize = sizeof os;
-    }
+    // The server wants the system's own version, whatever the manifest of
+    // the program that loaded the library allows it to see.
+    OSVERSIONINFOEXW os;
+    GetSystemVersion(os);
 
     wchar_t locale[86] = L"";
     LCTYPE localeItem = os.dwMajorVersion >= 6 ? LOCALE_SNAME : LOCALE_SENGLANGUAGE;

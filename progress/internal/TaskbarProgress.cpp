@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "base/internal/SystemVersion.h"
+
 namespace {
 
 std::atomic<TaskbarListFactory> taskbarFactory{nullptr};
@@ -15,15 +17,7 @@ void SetTaskbarListFactory(TaskbarListFactory factory)
 
 int HasTaskbarProgress()
 {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&version))
-        return 0;
-#pragma GCC diagnostic pop
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT
-        && (version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion > 0));
+    return IsSystemAtLeast(6, 1);
 }
 
 HRESULT CreateTaskbarList(ComPtr<ITaskbarList3>& out)

@@ -13,6 +13,7 @@
 #include "base/ProductInfo.h"
 #include "base/internal/DllHeap.h"
 #include "base/StrFormat.h"
+#include "base/internal/SystemVersion.h"
 #include "text/StrFunc.h"
 #include "ui/window/ZnDC.h"
 
@@ -494,14 +495,7 @@ const GUID premultipliedBGRA = {0x6FDDC324, 0x4E03, 0x4BFE, {0xB1, 0x85, 0x3D, 0
 
 bool IsVistaOrLater()
 {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&version))
-        return false;
-#pragma GCC diagnostic pop
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 6;
+    return IsSystemAtLeast(6, 0);
 }
 
 // A top-down 32-bit DIB with the converted pixels, or null.
