@@ -64,6 +64,20 @@ private:
     HGDIOBJ old;
 };
 
+// What WM_DRAWITEM brings the owner of an owner-drawn button to draw the
+// button whole into canvas.
+inline DRAWITEMSTRUCT ButtonDrawItem(HWND button, Canvas& canvas, UINT itemState = 0)
+{
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = static_cast<UINT>(GetDlgCtrlID(button));
+    item.hwndItem = button;
+    item.itemState = itemState;
+    item.rcItem = {0, 0, canvas.cx, canvas.cy};
+    item.hDC = canvas.dc;
+    return item;
+}
+
 // The client area put together piece by piece: the dialog's background
 // (with its grip), then every visible control, bottom of the z-order
 // first. Under the null driver this is what gives the controls. Each

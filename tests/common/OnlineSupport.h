@@ -11,6 +11,19 @@
 
 #include "common/ImportHook.h"
 #include "common/TestSupport.h"
+#include "online/WebLinks.h"
+
+// Points the library's base URL elsewhere for a test's life.
+class BaseUrl {
+public:
+    explicit BaseUrl(const wchar_t* url) : saved(pszMyCompanyURL) { pszMyCompanyURL = url; }
+    ~BaseUrl() { pszMyCompanyURL = saved; }
+    BaseUrl(const BaseUrl&) = delete;
+    BaseUrl& operator=(const BaseUrl&) = delete;
+
+private:
+    const wchar_t* saved;
+};
 
 // The stand-in browser's command line, written to a file of a temporary
 // folder that the environment names for the programs this process starts.

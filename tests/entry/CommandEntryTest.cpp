@@ -23,18 +23,6 @@ namespace {
 
 constexpr DWORD day = 86400;
 
-// Points the library's base URL elsewhere for a test's life.
-class BaseUrl {
-public:
-    explicit BaseUrl(const wchar_t* url) : saved(pszMyCompanyURL) { pszMyCompanyURL = url; }
-    ~BaseUrl() { pszMyCompanyURL = saved; }
-    BaseUrl(const BaseUrl&) = delete;
-    BaseUrl& operator=(const BaseUrl&) = delete;
-
-private:
-    const wchar_t* saved;
-};
-
 // Hands every dialog of this thread, once shown, to act, from a thread
 // timer that runs inside the dialog's own loop. act is called again on
 // each tick until it answers true (done with that dialog).

@@ -12,18 +12,6 @@
 
 namespace {
 
-// Points the library's base URL elsewhere for a test's life.
-class BaseUrl {
-public:
-    explicit BaseUrl(const wchar_t* url) : saved(pszMyCompanyURL) { pszMyCompanyURL = url; }
-    ~BaseUrl() { pszMyCompanyURL = saved; }
-    BaseUrl(const BaseUrl&) = delete;
-    BaseUrl& operator=(const BaseUrl&) = delete;
-
-private:
-    const wchar_t* saved;
-};
-
 std::wstring ProductParameters()
 {
     ProductInfo* product = GetMyProductInfo();

@@ -82,15 +82,9 @@ TEST_F(CaptionButtonsTest, PressedCloseButtonDrawsItsHotLook)
 {
     const int size = 20;
     Canvas normal(size, size), pressed(size, size);
-    DRAWITEMSTRUCT item = {};
-    item.CtlType = ODT_BUTTON;
-    item.CtlID = IDC_CLOSE_BTN;
-    item.hwndItem = close.hWnd;
-    item.rcItem = {0, 0, size, size};
-    item.hDC = normal.dc;
+    DRAWITEMSTRUCT item = ButtonDrawItem(close.hWnd, normal);
     SendMessageW(window, WM_DRAWITEM, IDC_CLOSE_BTN, reinterpret_cast<LPARAM>(&item));
-    item.itemState = ODS_SELECTED;
-    item.hDC = pressed.dc;
+    item = ButtonDrawItem(close.hWnd, pressed, ODS_SELECTED);
     SendMessageW(window, WM_DRAWITEM, IDC_CLOSE_BTN, reinterpret_cast<LPARAM>(&item));
     SavePng(L"dlg-close-button-normal", normal.Pixels().data(), size, size);
     SavePng(L"dlg-close-button-pressed", pressed.Pixels().data(), size, size);
@@ -104,18 +98,13 @@ TEST_F(CaptionButtonsTest, HoveredCloseButtonShowsItsHotIconButNoHandCursor)
 {
     const int size = 20;
     Canvas hovered(size, size), left(size, size);
-    DRAWITEMSTRUCT item = {};
-    item.CtlType = ODT_BUTTON;
-    item.CtlID = IDC_CLOSE_BTN;
-    item.hwndItem = close.hWnd;
-    item.rcItem = {0, 0, size, size};
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     SendMessageW(close.hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
     EXPECT_NE(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
-    item.hDC = hovered.dc;
+    DRAWITEMSTRUCT item = ButtonDrawItem(close.hWnd, hovered);
     SendMessageW(window, WM_DRAWITEM, IDC_CLOSE_BTN, reinterpret_cast<LPARAM>(&item));
     SendMessageW(close.hWnd, WM_MOUSELEAVE, 0, 0);
-    item.hDC = left.dc;
+    item = ButtonDrawItem(close.hWnd, left);
     SendMessageW(window, WM_DRAWITEM, IDC_CLOSE_BTN, reinterpret_cast<LPARAM>(&item));
     SavePng(L"dlg-close-button-hovered", hovered.Pixels().data(), size, size);
     const int corner = (size - GetSystemMetrics(SM_CXSMICON)) / 2 + 1;

@@ -63,13 +63,7 @@ protected:
     }
     static void Draw(IconBtn& button, Canvas& canvas, UINT itemState)
     {
-        DRAWITEMSTRUCT item = {};
-        item.CtlType = ODT_BUTTON;
-        item.CtlID = button.GetID();
-        item.hwndItem = button.hWnd;
-        item.itemState = itemState;
-        item.rcItem = {0, 0, canvas.cx, canvas.cy};
-        item.hDC = canvas.dc;
+        DRAWITEMSTRUCT item = ButtonDrawItem(button.hWnd, canvas, itemState);
         button.OnDrawItem(&item);
     }
 

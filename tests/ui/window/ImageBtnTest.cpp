@@ -46,13 +46,7 @@ protected:
     }
     void Draw(ImageBtn& button, Canvas& canvas, UINT itemState)
     {
-        DRAWITEMSTRUCT item = {};
-        item.CtlType = ODT_BUTTON;
-        item.CtlID = button.GetID();
-        item.hwndItem = button.hWnd;
-        item.itemState = itemState;
-        item.rcItem = {0, 0, canvas.cx, canvas.cy};
-        item.hDC = canvas.dc;
+        DRAWITEMSTRUCT item = ButtonDrawItem(button.hWnd, canvas, itemState);
         SendMessageW(window, WM_DRAWITEM, button.GetID(), reinterpret_cast<LPARAM>(&item));
     }
     // The library's strip as pixels, rows top-down.
