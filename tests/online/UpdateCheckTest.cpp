@@ -12,16 +12,15 @@
 #include <vector>
 
 #include "HttpTestSupport.h"
-#include "common/OnlineSupport.h"
 #include "PVDLL.h"
 #include "common/LocalHttpServer.h"
+#include "common/OnlineSupport.h"
 #include "online/internal/UpdateAnswer.h"
 
 namespace {
 
 constexpr DWORD day = 86400;
 constexpr DWORD hour = 3600;
-constexpr DWORD missing = 0xDEADBEEF;
 
 // The controls of the two update dialogs.
 constexpr int idDays = 21503;
@@ -156,53 +155,23 @@ private:
 // (removed afterwards), points the check at a local server through the
 // "UpdateServer" value, and names that root to the product's executable
 // the check may start.
-class UpdateCheck : public testing::Test {
+class UpdateCheck : public ProductRootTest {
 protected:
+    UpdateCheck() : ProductRootTest(L"Check") { }
     void SetUp() override
     {
         ASSERT_NE(server.Port(), 0) << "the local server could not listen";
-        sub = L"Software\\PVDLLTestCheck-" + std::to_wstring(GetCurrentProcessId());
-        RegDeleteTreeW(HKEY_CURRENT_USER, sub.c_str());
-        GetMyProductInfo()->PushAppRootKey((L"HKCU\\" + sub).c_str());
-        SetEnvironmentVariableW(productRootVariable, (L"HKCU\\" + sub).c_str());
-        LiftCheckForUpdatesPolicy();
+        ProductRootTest::SetUp();
+        SetEnvironmentVariableW(productRootVariable, Root().c_str());
         PointAt(server.Port());
     }
     void TearDown() override
     {
-        LiftCheckForUpdatesPolicy();
         SetEnvironmentVariableW(productRootVariable, nullptr);
-        GetMyProductInfo()->PopAppRootKey();
-        RegDeleteTreeW(HKEY_CURRENT_USER, sub.c_str());
+        ProductRootTest::TearDown();
     }
 
-    std::wstring SetupKey() const { return sub + L"\\Setup"; }
-    void PointAt(unsigned short port)
-    {
-        std::wstring text = L"127.0.0.1:" + std::to_wstring(port);
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SetupKey().c_str(), L"UpdateServer", REG_SZ, text.c_str(),
-                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
-    }
-    void Put(const wchar_t* name, DWORD value)
-    {
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SetupKey().c_str(), name, REG_DWORD, &value, sizeof value),
-            ERROR_SUCCESS);
-    }
-    DWORD Stored(const wchar_t* name)
-    {
-        DWORD value = 0, bytes = sizeof value;
-        if (RegGetValueW(HKEY_CURRENT_USER, SetupKey().c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &bytes))
-            return missing;
-        return value;
-    }
-    void StoreState(DWORD last, DWORD next, DWORD freq, DWORD autoCheck)
-    {
-        Put(UpdateState::pszLastUpdate, last);
-        Put(UpdateState::pszNextUpdate, next);
-        Put(UpdateState::pszRemindFrequency, freq);
-        Put(UpdateState::pszAutoCheck, autoCheck);
-    }
+    void PointAt(unsigned short port) { PutText(L"UpdateServer", L"127.0.0.1:" + std::to_wstring(port)); }
     // A state whose check was due an hour ago, last run ten days ago.
     void StoreDue(DWORD freq, DWORD autoCheck)
     {
@@ -227,7 +196,6 @@ protected:
     }
 
     LocalHttpServer server;
-    std::wstring sub;
 };
 
 // --- the judgement of the answer -----------------------------------------------------------------

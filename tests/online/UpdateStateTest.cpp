@@ -14,45 +14,10 @@ namespace {
 
 constexpr DWORD day = 86400;
 
-// Each test keeps the product's settings below a root key of its own,
-// removed afterwards, and starts with no policy in force.
-class UpdateStateTest : public testing::Test {
+class UpdateStateTest : public ProductRootTest {
 protected:
-    void SetUp() override
-    {
-        sub = L"Software\\PVDLLTestUpdate-" + std::to_wstring(GetCurrentProcessId());
-        RegDeleteTreeW(HKEY_CURRENT_USER, sub.c_str());
-        GetMyProductInfo()->PushAppRootKey((L"HKCU\\" + sub).c_str());
-        LiftCheckForUpdatesPolicy();
-    }
-    void TearDown() override
-    {
-        LiftCheckForUpdatesPolicy();
-        GetMyProductInfo()->PopAppRootKey();
-        RegDeleteTreeW(HKEY_CURRENT_USER, sub.c_str());
-    }
+    UpdateStateTest() : ProductRootTest(L"Update") { }
 
-    std::wstring SetupKey() const { return sub + L"\\Setup"; }
-    void Put(const wchar_t* name, DWORD value)
-    {
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SetupKey().c_str(), name, REG_DWORD, &value, sizeof value),
-            ERROR_SUCCESS);
-    }
-    void PutText(const wchar_t* name, const std::wstring& text)
-    {
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SetupKey().c_str(), name, REG_SZ, text.c_str(),
-                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
-    }
-    // The stored value, or missing when there is none.
-    static constexpr DWORD missing = 0xDEADBEEF;
-    DWORD Stored(const wchar_t* name)
-    {
-        DWORD value = 0, bytes = sizeof value;
-        if (RegGetValueW(HKEY_CURRENT_USER, SetupKey().c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &bytes))
-            return missing;
-        return value;
-    }
     bool KeyExists()
     {
         HKEY key = nullptr;
@@ -61,15 +26,6 @@ protected:
         RegCloseKey(key);
         return true;
     }
-    void StoreState(DWORD last, DWORD next, DWORD freq, DWORD autoCheck)
-    {
-        Put(UpdateState::pszLastUpdate, last);
-        Put(UpdateState::pszNextUpdate, next);
-        Put(UpdateState::pszRemindFrequency, freq);
-        Put(UpdateState::pszAutoCheck, autoCheck);
-    }
-
-    std::wstring sub;
 };
 
 // True when next is what the schedule makes of some moment in
